@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6
   libjpeg-dev libpng-dev zlib1g-dev
-  libsqlite3-dev
+  libsqlite3-dev libssl-dev nlohmann-json3-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   libgsf-1-dev
   python3-xlwt python3-xlrd
