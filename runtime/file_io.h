@@ -1,0 +1,23 @@
+// Whole-file reads and atomic replacement on file-system paths (UTF-8). The
+// services that take GBK file names (file_access, config_items) sit on these.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qr::runtime {
+
+enum class ReadOutcome { Read, Missing, Failed };
+
+// Reads the whole file into content. Missing: no such file (content empty).
+// Failed: it exists but cannot be read (content holds what arrived).
+ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content);
+
+// Writes content to a temporary file beside the target, flushes it to disk and
+// renames it over the target, so that a crash leaves either the old or the new
+// file and never a half-written one. A symbolic link is followed: its target is
+// replaced and the link stays. An existing file keeps its permission bits; a new
+// one gets 0666 less the umask. On failure the target is untouched.
+bool replaceFileAtomically(const std::string& pathUtf8, std::string_view content);
+
+} // namespace qr::runtime
