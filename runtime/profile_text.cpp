@@ -18,6 +18,19 @@ std::string_view trimBlanks(std::string_view s)
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The first ASCII byte c that is not the trailing byte of a double-byte
+// character ("]" is a valid trailing byte).
+size_t findAscii(std::string_view s, char c)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == c)
+            return i;
+        if (isGbkLeadByte(static_cast<std::uint8_t>(s[i])))
+            ++i;
+    }
+    return std::string_view::npos;
+}
+
 enum class LineKind { Other, Header, Comment, Key };
 
 struct Line {
@@ -45,7 +58,7 @@ std::vector<Line> splitLines(std::string_view content)
         }
         const std::string_view text = trimBlanks(content.substr(line.begin, line.end - line.begin));
         if (!text.empty() && text.front() == '[') {
-            const size_t close = text.find(']');
+            const size_t close = findAscii(text, ']');
             if (close != std::string_view::npos) {
                 line.kind = LineKind::Header;
                 line.name = trimBlanks(text.substr(1, close - 1));
@@ -120,7 +133,7 @@ Text keepFinalLineBreak(Text text, bool hadFinalBreak, std::string_view eol)
 
 bool writable(std::string_view section, std::optional<std::string_view> key, std::optional<std::string_view> value)
 {
-    if (section.empty() || hasLineBreak(section) || section.find(']') != std::string_view::npos)
+    if (section.empty() || hasLineBreak(section) || findAscii(section, ']') != std::string_view::npos)
         return false;
     if (key) {
         if (key->empty() || hasLineBreak(*key) || key->find('=') != std::string_view::npos ||

@@ -1,0 +1,168 @@
+#include "runtime/config_items.h"
+#include "runtime/gbk.h"
+
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qr::runtime {
+namespace {
+
+using testing::slurp;
+using testing::spit;
+using testing::TempDir;
+
+// A configuration file as a teacher's editor might leave it: comments, blank
+// lines, a quoted value, CRLF line endings and no final line break.
+const std::string kHandWritten = "; Quillroll settings\r\n"
+                                 "\r\n"
+                                 "[学校班级]\r\n"
+                                 "  date = \"Tarnfield初中2017级1班\"  \r\n"
+                                 "DATE=second copy\r\n"
+                                 "\r\n"
+                                 "[window]\r\n"
+                                 "left=10\r\n"
+                                 "[学校班级]\r\n"
+                                 "date=from the repeated section\r\n"
+                                 "extra=only in the repeated section";
+
+class ConfigItems : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string ini = dir.file("config.ini");
+};
+
+TEST_F(ConfigItems, ReadsAHandWrittenFile)
+{
+    spit(ini, kHandWritten);
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "Tarnfield初中2017级1班");
+    EXPECT_EQ(readConfigItem(ini, "WINDOW", "Left"), "10");
+    // Sections and keys read their first occurrence only.
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "extra", "none"), "none");
+}
+
+TEST_F(ConfigItems, MissingFileSectionOrKeyGivesTheDefault)
+{
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "");
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date", "默认"), "默认");
+    spit(ini, kHandWritten);
+    EXPECT_EQ(readConfigItem(ini, "学校", "date", "d"), "d");
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "dat", "d"), "d");
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "dat"), "");
+}
+
+TEST_F(ConfigItems, LeadingControlBytesAreSkippedAndAnEmptyNameConsultsNothing)
+{
+    spit(ini, kHandWritten);
+    EXPECT_EQ(readConfigItem(" \t" + ini, "\x01 学校班级", "\r\n date"), "Tarnfield初中2017级1班");
+    // Not even the default comes back: the file is not consulted at all.
+    EXPECT_EQ(readConfigItem(ini, "   ", "date", "d"), "");
+    EXPECT_EQ(readConfigItem(ini, "学校班级", " \t", "d"), "");
+    EXPECT_EQ(readConfigItem("  ", "学校班级", "date", "d"), "");
+}
+
+TEST_F(ConfigItems, AnEmptyValueIsAValueAndLongValuesAreCut)
+{
+    const std::string longValue(kConfigValueLimit + 50, 'x');
+    spit(ini, "[s]\nempty=\nlong=" + longValue + "\n");
+    EXPECT_EQ(readConfigItem(ini, "s", "empty", "d"), "");
+    EXPECT_EQ(readConfigItem(ini, "s", "long"), std::string(kConfigValueLimit, 'x'));
+}
+
+TEST_F(ConfigItems, WriteCreatesTheFileAndReadsBack)
+{
+    ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "Tarnfield初中2017级1班"));
+    EXPECT_EQ(slurp(ini), "[学校班级]\r\ndate=Tarnfield初中2017级1班\r\n");
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "Tarnfield初中2017级1班");
+    ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "  blanks kept  "));
+    EXPECT_EQ(slurp(ini), "[学校班级]\r\ndate=  blanks kept  \r\n");
+}
+
+TEST_F(ConfigItems, WriteKeepsEveryOtherLineOfAHandWrittenFile)
+{
+    spit(ini, kHandWritten);
+    ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "初一(2)班"));
+    std::string expected = kHandWritten;
+    expected.replace(expected.find("  date = \"Tarnfield初中2017级1班\"  "),
+                     std::string("  date = \"Tarnfield初中2017级1班\"  ").size(), "date=初一(2)班");
+    EXPECT_EQ(slurp(ini), expected);
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "初一(2)班");
+
+    ASSERT_TRUE(writeConfigItem(ini, "window", "top", "20"));
+    EXPECT_NE(slurp(ini).find("left=10\r\ntop=20\r\n[学校班级]"), std::string::npos);
+    ASSERT_TRUE(writeConfigItem(ini, "new", "k", "v"));
+    EXPECT_TRUE(slurp(ini).ends_with("repeated section\r\n[new]\r\nk=v")) << slurp(ini);
+}
+
+TEST_F(ConfigItems, OmittedValueDeletesTheKeyAndOmittedKeyTheSection)
+{
+    spit(ini, kHandWritten);
+    ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", std::nullopt));
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date", "gone"), "gone");
+    EXPECT_EQ(readConfigItem(ini, "window", "left"), "10");
+
+    ASSERT_TRUE(writeConfigItem(ini, "学校班级", std::nullopt, std::nullopt));
+    EXPECT_EQ(slurp(ini), "; Quillroll settings\r\n\r\n[window]\r\nleft=10");
+}
+
+TEST_F(ConfigItems, DeletingFromAMissingFileCreatesNothing)
+{
+    EXPECT_TRUE(writeConfigItem(ini, "学校班级", "date", std::nullopt));
+    EXPECT_TRUE(writeConfigItem(ini, "学校班级", std::nullopt, "ignored"));
+    EXPECT_FALSE(std::filesystem::exists(ini));
+}
+
+TEST_F(ConfigItems, RefusedWritesLeaveTheFileAlone)
+{
+    spit(ini, kHandWritten);
+    EXPECT_FALSE(writeConfigItem(ini, "学校班级", "date", "two\r\nlines"));
+    EXPECT_FALSE(writeConfigItem("", "学校班级", "date", "v"));
+    EXPECT_FALSE(writeConfigItem(dir.file("no/such/dir/config.ini"), "s", "k", "v"));
+    EXPECT_EQ(slurp(ini), kHandWritten);
+}
+
+TEST_F(ConfigItems, AnUnreadableFileIsNeverReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    spit(ini, kHandWritten);
+    ::chmod(ini.c_str(), 0);
+    EXPECT_FALSE(writeConfigItem(ini, "学校班级", "date", "v"));
+    ::chmod(ini.c_str(), 0600);
+    EXPECT_EQ(slurp(ini), kHandWritten);
+}
+
+TEST_F(ConfigItems, WriteReplacesTheFileWholeKeepingModeAndLinks)
+{
+    spit(ini, kHandWritten);
+    ::chmod(ini.c_str(), 0640);
+    const std::string link = dir.file("link.ini");
+    std::filesystem::create_symlink(ini, link);
+    ASSERT_TRUE(writeConfigItem(link, "学校班级", "date", "v"));
+
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "v");
+    struct stat st {};
+    ASSERT_EQ(::stat(ini.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // No temporary file is left beside it.
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 2u);
+}
+
+TEST_F(ConfigItems, GbkFileNamesMeetTheFileSystemAsUtf8)
+{
+    const std::string gbkName = dir.path() + "/班级设置.ini";
+    ASSERT_TRUE(writeConfigItem(gbkName, "学校班级", "date", "1班"));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(gbkToUtf8(gbkName))));
+    EXPECT_EQ(readConfigItem(gbkName, "学校班级", "date"), "1班");
+}
+
+} // namespace
+} // namespace qr::runtime
