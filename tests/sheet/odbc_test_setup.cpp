@@ -64,9 +64,11 @@ const fs::path& odbcConfigDir()
 {
     static const fs::path dir = [] {
         fs::path d = makeTempDir("qr_sheet_odbc_");
+        // DontDLClose keeps the driver loaded, so that the sanitizers can name its frames.
         std::ofstream(d / "odbcinst.ini") << "[SQLite3]\n"
                                              "Description=SQLite3 ODBC driver\n"
-                                             "Driver=" QR_SQLITE_ODBC_DRIVER "\n";
+                                             "Driver=" QR_SQLITE_ODBC_DRIVER "\n"
+                                             "DontDLClose=1\n";
         std::ofstream(d / "odbc.ini") << "[QrSqlite]\n"
                                          "Driver=SQLite3\n"
                                          "Database="
