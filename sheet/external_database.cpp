@@ -134,6 +134,12 @@ void ExternalDatabase::MoveLast(std::int32_t handle)
     call("MoveLast", args);
 }
 
+bool ExternalDatabase::Requery(std::int32_t handle)
+{
+    const Value args[] = {handleValue(handle)};
+    return callLogical("Requery", args);
+}
+
 Value ExternalDatabase::ReadColByName(std::int32_t handle, std::string_view columnNameGbk)
 {
     const Value args[] = {handleValue(handle), Value::text(columnNameGbk)};

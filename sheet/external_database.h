@@ -50,6 +50,8 @@ public:
     void MoveNext(std::int32_t handle); // at EOF: stays there
     void MovePrev(std::int32_t handle); // at BOF: stays there
     void MoveLast(std::int32_t handle);
+    // Runs a result set's query again for a new snapshot, on its first row.
+    bool Requery(std::int32_t handle);
 
     // Typed value of a cell of the current row; the empty text when the column
     // is not found (names compare byte for byte, case-sensitively), the handle

@@ -20,9 +20,10 @@ std::vector<std::string> diagnosticStates(SQLSMALLINT handleType, SQLHANDLE hand
     return states;
 }
 
-bool fetchInfoIsError(SQLHSTMT statement)
+bool fetchInfoIsError(SQLHSTMT statement) { return fetchInfoIsError(diagnosticStates(SQL_HANDLE_STMT, statement)); }
+
+bool fetchInfoIsError(const std::vector<std::string>& states)
 {
-    const auto states = diagnosticStates(SQL_HANDLE_STMT, statement);
     const auto has = [&](const char* s) { return std::find(states.begin(), states.end(), s) != states.end(); };
     return has("01S01") && !has("01004");
 }

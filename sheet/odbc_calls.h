@@ -31,6 +31,7 @@ std::vector<std::string> diagnosticStates(SQLSMALLINT handleType, SQLHANDLE hand
 
 // A row fetch answered with SQL_SUCCESS_WITH_INFO counts as failed only when the
 // driver reports an error in the row (01S01) and not merely truncated data (01004).
+bool fetchInfoIsError(const std::vector<std::string>& states);
 bool fetchInfoIsError(SQLHSTMT statement);
 
 // Frees a statement handle after cancelling whatever it still runs.

@@ -140,6 +140,12 @@ Value move(const ServiceCall& call)
     return Value::logical(set != nullptr);
 }
 
+Value requery(const ServiceCall& call)
+{
+    ResultSet* set = resultSetOf(call);
+    return Value::logical(set && set->requery());
+}
+
 Value readColByName(const ServiceCall& call)
 {
     ResultSet* set = resultSetOf(call);
@@ -239,6 +245,7 @@ ServiceTable fillTable()
     table.add("MoveNext", move<&ResultSet::moveNext>);
     table.add("MovePrev", move<&ResultSet::movePrev>);
     table.add("MoveLast", move<&ResultSet::moveLast>);
+    table.add("Requery", requery);
     table.add("ReadColByName", readColByName);
     table.add("ReadColByIndex", readColByIndex);
     table.add("ExecuteSql", executeSql);

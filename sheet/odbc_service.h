@@ -10,6 +10,7 @@
 //   CloseTable       result-set handle (omitted: all)             -> logical
 //   IsEOF, IsBOF     result-set handle                            -> logical (true for an unknown handle)
 //   MoveFirst, MoveNext, MovePrev, MoveLast  result-set handle    -> logical: the handle was known
+//   Requery          result-set handle                            -> logical: a new snapshot was taken
 //   ReadColByName    result-set handle, column name               -> typed cell value (None: empty)
 //   ReadColByIndex   result-set handle, 1-based column number     -> typed cell value (None: empty)
 //   ExecuteSql       SQL text, parameters (texts, byte sets)      -> logical: the statement ran

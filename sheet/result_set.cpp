@@ -54,9 +54,9 @@ std::unique_ptr<ResultSet> ResultSet::open(SQLHDBC connection, const std::string
     // leaves the status untouched, which reads as a good row.
     SQLSetStmtAttr(statement, SQL_ATTR_ROW_STATUS_PTR, &set->rowStatus_, 0);
 
-    std::vector<SQLCHAR> text(sql.begin(), sql.end());
-    text.push_back('\0');
-    const SQLRETURN rc = odbc::untilDone([&] { return SQLExecDirect(statement, text.data(), SQL_NTS); });
+    set->sql_.assign(sql.begin(), sql.end());
+    set->sql_.push_back('\0');
+    const SQLRETURN rc = odbc::untilDone([&] { return SQLExecDirect(statement, set->sql_.data(), SQL_NTS); });
     if (!odbc::succeeded(rc)) return nullptr;
     if (!set->describeAndBind() || !set->countRowsAndRewind()) return nullptr;
     return set;
@@ -155,6 +155,29 @@ void ResultSet::afterMove(Fetched result, bool forward)
     } else {
         bof_ = true;
     }
+}
+
+void ResultSet::forgetRows()
+{
+    std::fill(rowCache_.begin(), rowCache_.end(), std::nullopt);
+    onRow_ = false;
+    bof_ = eof_ = true;
+    rowCount_ = 0;
+}
+
+bool ResultSet::requery()
+{
+    forgetRows();
+    // Closing the cursor keeps the column bindings for the new run.
+    SQLFreeStmt(statement_, SQL_CLOSE);
+    const SQLRETURN rc = odbc::untilDone([&] { return SQLExecDirect(statement_, sql_.data(), SQL_NTS); });
+    SQLSMALLINT count = 0;
+    if (!odbc::succeeded(rc) || !odbc::succeeded(SQLNumResultCols(statement_, &count)) ||
+        static_cast<std::size_t>(count) != columns_.size())
+        return false;
+    if (countRowsAndRewind()) return true;
+    forgetRows();
+    return false;
 }
 
 void ResultSet::moveFirst()

@@ -48,6 +48,9 @@ public:
     void moveNext();
     void movePrev();
     void moveLast();
+    // Runs the query again and takes a new snapshot, on its first row. False (and
+    // no rows) when the query now fails.
+    bool requery();
 
     // The typed value of column index (0-based) in the current row; None when the
     // index is outside the columns or there is no current row. Reading the same
@@ -68,7 +71,10 @@ private:
     runtime::Value fetchCell(std::size_t index);
     std::optional<std::string> fetchVariable(SQLUSMALLINT columnNumber, SQLSMALLINT cType);
 
+    void forgetRows();
+
     SQLHSTMT statement_ = SQL_NULL_HSTMT;
+    std::vector<SQLCHAR> sql_; // NUL-terminated, as executed
     std::vector<Column> columns_;
     std::vector<std::optional<runtime::Value>> rowCache_;
     SQLUSMALLINT rowStatus_ = SQL_ROW_SUCCESS;

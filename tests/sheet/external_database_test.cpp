@@ -224,6 +224,25 @@ TEST_F(SqliteDatabaseTest, LongTextsInUnboundColumnsArriveWhole)
     EXPECT_EQ(db.ReadColByName(h, "body"), Value::text(body));
 }
 
+TEST_F(SqliteDatabaseTest, SnapshotKeepsItsRowsUntilRequeried)
+{
+    const auto h = db.OpenTable("select * from [t] order by [序号] desc");
+    ASSERT_NE(h, 0);
+    db.MoveNext(h);
+    ASSERT_TRUE(db.ExecuteSql("INSERT INTO t (序号, 姓名) VALUES (9, '新生')"));
+    EXPECT_EQ(db.BDGetRecCount(h), 3);
+    EXPECT_EQ(db.ReadColByIndex(h, 1), Value::integer(2));
+    ASSERT_TRUE(db.Requery(h));
+    EXPECT_EQ(db.BDGetRecCount(h), 4);
+    EXPECT_EQ(db.ReadColByName(h, "姓名"), Value::text("新生")); // back on the first row
+
+    // A query that no longer runs leaves the result set without rows.
+    sqliteExec(database, "DROP TABLE t");
+    EXPECT_FALSE(db.Requery(h));
+    EXPECT_TRUE(db.IsEOF(h));
+    EXPECT_EQ(db.ReadColByIndex(h, 1), Value::text(""));
+}
+
 TEST_F(SqliteDatabaseTest, TransactionsCommitOrRollBack)
 {
     ASSERT_TRUE(db.BeginTrans());
@@ -247,6 +266,7 @@ protected:
                    "h CHAR(4), i NUMERIC, j DECIMAL(10,2), k VARCHAR(20), l TEXT, m BIGINT, n DATE, o TIME, "
                    "p TIMESTAMP, q BLOB, r VARBINARY(10));"
                    "INSERT INTO ty (id) VALUES (1);"
+                   "INSERT INTO ty (id, a) VALUES (3, 200);"
                    "INSERT INTO ty VALUES (2, 7, -3, 123456, 45.5, 0.1, 1, 'ab', 12.5, '3.25', '王', 'long', "
                    "9007199254740993, '2017-09-01', '06:00:00', '2017-09-01 12:00:00', X'0001', X'FF');");
         ASSERT_TRUE(db.NewOpenDatabase(sqliteConnect(database)));
@@ -299,6 +319,13 @@ TEST_F(SqliteTypesTest, ValuesTakeTheKindOfTheirSqlType)
     EXPECT_EQ(db.BDGetColText(h, 5), "45.5");
 }
 
+TEST_F(SqliteTypesTest, TinyIntegersAboveTheSignedRangeStayBytes)
+{
+    const auto h = db.OpenTable("select a from ty where id = 3");
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(cell(h, "a"), Value::byte(200));
+}
+
 TEST(OdbcConnect, FailedConnectsKeepNothing)
 {
     ExternalDatabase db;
@@ -306,6 +333,8 @@ TEST(OdbcConnect, FailedConnectsKeepNothing)
     EXPECT_FALSE(db.NewOpenDatabase("DSN=NoSuchDsn", false, true));
     // No string and no dialog allowed: nothing can connect.
     EXPECT_FALSE(db.NewOpenDatabase("", false, true));
+    // Asking the user needs a window to own the dialog; without one it fails.
+    EXPECT_FALSE(db.NewOpenDatabase(""));
     EXPECT_FALSE(db.isConnected());
     EXPECT_EQ(db.OpenTable("select 1"), 0);
     EXPECT_FALSE(db.ExecuteSql("select 1"));
