@@ -1,6 +1,7 @@
 #include "sheet/odbc_service.h"
 
 #include "sheet/connection.h"
+#include "sheet/sql_brackets.h"
 
 #include <algorithm>
 #include <limits>
@@ -150,7 +151,8 @@ Value readColByName(const ServiceCall& call)
 {
     ResultSet* set = resultSetOf(call);
     if (!set) return {};
-    const int column = set->findColumn(textArgument(call, 1));
+    // The name ends at its first NUL, as every text the driver sees.
+    const int column = set->findColumn(upToFirstNul(textArgument(call, 1)));
     return column < 0 ? Value{} : set->read(static_cast<std::size_t>(column));
 }
 

@@ -150,6 +150,7 @@ TEST_F(SqliteDatabaseTest, ColumnNamesMatchExactlyAndCaseSensitively)
     EXPECT_EQ(db.ReadColByName(h, "a"), Value::text(""));   // no prefix matches
     EXPECT_EQ(db.ReadColByName(h, "ab "), Value::text(""));
     EXPECT_EQ(db.ReadColByName(h, ""), Value::text(""));
+    EXPECT_EQ(db.ReadColByName(h, std::string("Height\0junk", 11)), Value::integer(1)); // ends at its NUL
 }
 
 TEST_F(SqliteDatabaseTest, ColumnNumbersAreOneBased)
@@ -267,6 +268,7 @@ protected:
                    "p TIMESTAMP, q BLOB, r VARBINARY(10));"
                    "INSERT INTO ty (id) VALUES (1);"
                    "INSERT INTO ty (id, a) VALUES (3, 200);"
+                   "INSERT INTO ty (id, n, p) VALUES (4, 'someday', 'later');"
                    "INSERT INTO ty VALUES (2, 7, -3, 123456, 45.5, 0.1, 1, 'ab', 12.5, '3.25', '王', 'long', "
                    "9007199254740993, '2017-09-01', '06:00:00', '2017-09-01 12:00:00', X'0001', X'FF');");
         ASSERT_TRUE(db.NewOpenDatabase(sqliteConnect(database)));
@@ -324,6 +326,14 @@ TEST_F(SqliteTypesTest, TinyIntegersAboveTheSignedRangeStayBytes)
     const auto h = db.OpenTable("select a from ty where id = 3");
     ASSERT_NE(h, 0);
     EXPECT_EQ(cell(h, "a"), Value::byte(200));
+}
+
+TEST_F(SqliteTypesTest, CellsTheDriverCannotConvertComeFromTheBoundText)
+{
+    const auto h = db.OpenTable("select n, p from ty where id = 4");
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(db.ReadColByIndex(h, 1), Value::text("someday"));
+    EXPECT_EQ(db.ReadColByIndex(h, 2), Value::text("later"));
 }
 
 TEST(OdbcConnect, FailedConnectsKeepNothing)
