@@ -27,7 +27,9 @@ public:
     ExternalDatabase& operator=(const ExternalDatabase&) = delete;
 
     // Connects with an ODBC connect string (a leading "ODBC;" is dropped). An
-    // empty string asks the driver manager to let the user pick a data source;
+    // empty string asks for the driver manager's connect dialog and an
+    // incomplete one lets the manager complete it; the component passes no
+    // window to own a dialog, so under unixODBC both fail instead of asking.
     // noConnectDialog rules every dialog out. On success the connection held
     // before is closed and replaced; on failure it is kept.
     bool NewOpenDatabase(std::string_view connectGbk, bool readOnly = false, bool noConnectDialog = false);
