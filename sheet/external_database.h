@@ -28,8 +28,8 @@ public:
 
     // Connects with an ODBC connect string (a leading "ODBC;" is dropped). An
     // empty string asks for the driver manager's connect dialog and an
-    // incomplete one lets the manager complete it; the component passes no
-    // window to own a dialog, so under unixODBC both fail instead of asking.
+    // incomplete one lets the manager complete it. The component passes no
+    // window to own a dialog, so none appears: an empty string then fails.
     // noConnectDialog rules every dialog out. On success the connection held
     // before is closed and replaced; on failure it is kept.
     bool NewOpenDatabase(std::string_view connectGbk, bool readOnly = false, bool noConnectDialog = false);
