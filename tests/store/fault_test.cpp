@@ -83,8 +83,8 @@ TEST_F(Faults, AddWhoseChainFailsKeepsTheRecordWithAnEmptyValue)
     ASSERT_TRUE(addBytes(1000, 1));  // blocks 1, 2
     ASSERT_TRUE(addBytes(100, 2));   // block 3
     ASSERT_TRUE(changeBytes(1, 0, 0));  // free list: 1, 2
-    // The file grows for two new blocks, the header and the first block go out,
-    // then the disk is full for the second block.
+    // The file grows for two new blocks, the header and the reused free blocks 1
+    // and 2 go out, then the disk is full for the new blocks 4 and 5.
     env_.failWritesAfter(".EDT", 3, 1);
     EXPECT_FALSE(addBytes(2000, 3));
     EXPECT_EQ(lastError(), rc::kDiskFull);
