@@ -136,12 +136,12 @@ std::int32_t recordCount()
 {
     detail::clearLastError();
     StoreHandle* store = StoreTable::instance().current();
-    if (!store)
-        return finish(rc::kNoCurrentStore), 0;
-    std::int32_t count = 0;
-    if (!finish(detail::countRecords(*store, count)))
+    if (!store) {
+        finish(rc::kNoCurrentStore);
         return 0;
-    return count;
+    }
+    std::int32_t count = 0;
+    return finish(detail::countRecords(*store, count)) ? count : 0;
 }
 
 bool goToRecord(std::int32_t recordNumber)
