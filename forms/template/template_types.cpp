@@ -31,9 +31,10 @@ Bytes encodeLogFont(const LogFont& font)
     for (std::uint8_t v : {font.italic, font.underline, font.strikeOut, font.charSet, font.outPrecision,
                            font.clipPrecision, font.quality, font.pitchAndFamily})
         out.push_back(v);
-    // The face name always keeps its terminator inside its 32 bytes.
-    const std::size_t n = std::min(font.faceName.size(), kFaceNameSize - 1);
-    out.insert(out.end(), font.faceName.begin(), font.faceName.begin() + std::ptrdiff_t(n));
+    // The face name keeps its terminator inside its 32 bytes; a name that cannot is
+    // not cut into some other face's name but replaced by the standard face.
+    const std::string face = font.faceName.size() < kFaceNameSize ? font.faceName : std::string("宋体");
+    out.insert(out.end(), face.begin(), face.end());
     out.resize(LogFont::kStoredSize, 0);
     return out;
 }

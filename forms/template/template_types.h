@@ -50,6 +50,7 @@ struct LogFont {
 using Font = std::optional<LogFont>;
 
 // The 60 stored bytes of a font, and back (nullopt when the block is not 60 bytes).
+// A face name of 32 bytes or more has no room for its terminator and is stored as "宋体".
 Bytes encodeLogFont(const LogFont& font);
 std::optional<LogFont> decodeLogFont(const std::uint8_t* data, std::size_t size);
 
