@@ -104,6 +104,32 @@ ComponentRecord* WindowTemplate::find(std::uint32_t componentId)
     return nullptr;
 }
 
+std::vector<const ComponentRecord*> WindowTemplate::menuRun() const
+{
+    std::vector<const ComponentRecord*> run;
+    for (const auto& r : records) {
+        if (r.isMenuItem() && r.as<MenuItem>())
+            run.push_back(&r);
+        else if (!run.empty())
+            break;
+    }
+    return run;
+}
+
+std::vector<const ComponentRecord*> WindowTemplate::popupItems(std::uint32_t itemId) const
+{
+    const auto run = menuRun();
+    std::vector<const ComponentRecord*> items;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        if (run[i]->id != itemId || run[i]->as<MenuItem>()->level != 0)
+            continue;
+        for (std::size_t k = i + 1; k < run.size() && run[k]->as<MenuItem>()->level > 0; ++k)
+            items.push_back(run[k]);
+        break;
+    }
+    return items;
+}
+
 const ComponentRecord* WindowTemplate::findByName(std::string_view nameGbk) const
 {
     if (nameGbk.empty())
