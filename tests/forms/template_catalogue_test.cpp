@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace qr::forms {
