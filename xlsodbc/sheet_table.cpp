@@ -29,8 +29,13 @@ std::string formatNumber(double value)
         return "NaN";
     if (value == 0)
         return "0";
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    // Plain digits across the range people write numbers in (ids, heights, money);
+    // exponents only for the very large and very small.
+    char buf[400];
+    const double magnitude = std::fabs(value);
+    const auto res = (magnitude >= 1e-5 && magnitude < 1e16)
+                         ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+                         : std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, res.ptr);
 }
 

@@ -48,7 +48,8 @@ std::optional<std::size_t> findColumn(const SheetTable& table, std::string_view 
 void readTable(const Workbook& book, const Sheet& sheet, const SheetTable& table,
                const std::vector<std::size_t>& columns, std::vector<FieldValue>& out);
 
-// Shortest text that reads back as the same number ("170", "45.5").
+// Shortest text that reads back as the same number ("170", "45.5"), in plain digits
+// from 1e-5 up to 1e16 and with an exponent outside that range.
 std::string formatNumber(double value);
 
 } // namespace qr::xls
