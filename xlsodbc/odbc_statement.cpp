@@ -164,8 +164,31 @@ SQLRETURN runInsert(Statement* s)
     const Sheet* sheet = nullptr;
     SheetTable table;
     std::vector<std::size_t> picked;
-    if (const SQLRETURN rc = describe(s, sheet, table, picked); rc != SQL_SUCCESS)
-        return rc;
+    // Named columns are looked up in the heading row only, so that each INSERT costs
+    // the same however many rows the sheet already holds; anything else (no column
+    // list, columns without a heading) needs the whole sheet described.
+    bool quick = !s->sql.allColumns && s->dbc->options.firstRowHasNames;
+    if (quick) {
+        Workbook& book = c->book->workbook();
+        const auto index = findSheet(book, s->sql.table);
+        if (!index)
+            return s->error("42S02", "no worksheet named '" + s->sql.table + "' in the workbook");
+        sheet = &book.sheets()[*index];
+        table = describeHeadings(book, *sheet);
+        for (const std::string& name : s->sql.columns) {
+            const auto col = findColumn(table, name);
+            if (!col) {
+                quick = false;
+                picked.clear();
+                break;
+            }
+            picked.push_back(*col);
+        }
+    }
+    if (!quick) {
+        if (const SQLRETURN rc = describe(s, sheet, table, picked); rc != SQL_SUCCESS)
+            return rc;
+    }
     if (s->sql.allColumns) {
         for (std::size_t i = 0; i < table.columns.size(); ++i)
             picked.push_back(i);

@@ -117,6 +117,30 @@ SheetTable describeTable(const Workbook& book, const Sheet& sheet, int maxScanRo
     return t;
 }
 
+SheetTable describeHeadings(const Workbook& book, const Sheet& sheet)
+{
+    SheetTable t;
+    for (const auto& [r, row] : sheet.rows) {
+        bool any = false;
+        forEachValue(row, [&](std::uint16_t c, const CellValue& v) {
+            any = true;
+            std::string name;
+            if (v.kind == CellKind::Text)
+                name = utf16ToGbk(book.cellText(v));
+            else if (v.kind == CellKind::Number || v.kind == CellKind::Bool)
+                name = formatNumber(v.number);
+            if (!name.empty())
+                t.columns.push_back(TableColumn{std::move(name), c, false, false});
+        });
+        if (any) {
+            t.headingRow = r;
+            t.firstDataRow = r + 1;
+            break;
+        }
+    }
+    return t;
+}
+
 std::optional<std::size_t> findColumn(const SheetTable& table, std::string_view name)
 {
     for (std::size_t i = 0; i < table.columns.size(); ++i)

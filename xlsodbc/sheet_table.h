@@ -41,6 +41,11 @@ std::optional<std::size_t> findSheet(const Workbook& book, std::string_view tabl
 // maxScanRows 0 scans every row.
 SheetTable describeTable(const Workbook& book, const Sheet& sheet, int maxScanRows, bool firstRowHasNames);
 
+// The columns named by the heading row alone, without looking at the rows below it:
+// what an INSERT needs, in time independent of the sheet's length. Columns without a
+// heading are missing here (describeTable names them F1, F2, ...).
+SheetTable describeHeadings(const Workbook& book, const Sheet& sheet);
+
 // Index into `table.columns` of a column name, letter case ignored.
 std::optional<std::size_t> findColumn(const SheetTable& table, std::string_view name);
 
