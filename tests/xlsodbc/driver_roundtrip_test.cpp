@@ -267,3 +267,41 @@ TEST_F(DriverRoundTrip, EmptySheetsAndSheetNamesWithoutRegardToCase)
 
 } // namespace
 } // namespace qr::xls::testing
+
+namespace qr::xls::testing {
+namespace {
+
+TEST_F(DriverRoundTrip, DisconnectWithStatementsLeftOpenKeepsTheRows)
+{
+    {
+        OdbcClient c;
+        ASSERT_TRUE(c.connectTo(book));
+        SQLHSTMT insert = c.newStatement();
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(insert, (SQLCHAR*)"INSERT INTO [sheet1$] ([序号]) VALUES ('kept')", SQL_NTS)));
+        SQLHSTMT query = c.newStatement();
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(query, (SQLCHAR*)"SELECT * FROM [sheet1$]", SQL_NTS)));
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(query)));
+        // Neither statement is freed: the disconnect frees them.
+    }
+    OdbcClient c;
+    ASSERT_TRUE(c.connectTo(book));
+    QueryResult r;
+    ASSERT_TRUE(c.query("SELECT 序号 FROM [sheet1$]", r));
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0][0], "kept");
+}
+
+TEST_F(DriverRoundTrip, FileNamesInTheApplicationsEncoding)
+{
+    // The connect string carries GBK; the file system holds UTF-8 names.
+    const std::string gbkName = dir.path() + "/" + gbk(u8"班级名单.xls");
+    std::filesystem::copy_file(book, dir.path() + "/" + reinterpret_cast<const char*>(u8"班级名单.xls"));
+    OdbcClient c;
+    ASSERT_TRUE(c.connect(exportConnectString(gbkName))) << c.lastMessage();
+    ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] ([姓名]) VALUES ('张三')"));
+    c.disconnect();
+    EXPECT_NE(readFile(dir.path() + "/" + reinterpret_cast<const char*>(u8"班级名单.xls")), readFile(book));
+}
+
+} // namespace
+} // namespace qr::xls::testing
