@@ -7,6 +7,8 @@
 namespace qr::xls {
 namespace {
 
+constexpr std::size_t kMinWorkbookStream = 4096;
+
 CompoundNode* streamNamed(CompoundNode& root, const char* name)
 {
     for (CompoundNode& child : root.children)
@@ -49,6 +51,10 @@ bool BookFile::save(std::string& error)
         return true;
     CompoundNode* stream = streamNamed(container_, "Workbook");
     stream->bytes = book_.serialize();
+    // Spreadsheet programs expect the workbook stream in ordinary sectors, which
+    // takes at least 4096 bytes; readers stop at the last sheet's EOF.
+    if (stream->bytes.size() < kMinWorkbookStream)
+        stream->bytes.resize(kMinWorkbookStream, 0);
     std::vector<std::uint8_t> file;
     if (!writeCompoundFile(container_, file, error) || !replaceFile(path_, file, error))
         return false;

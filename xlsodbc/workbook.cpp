@@ -92,6 +92,7 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
     globals_.push_back(toRaw(rec));
     std::size_t pos = rec.data.size() + 4;
     int xfCount = 0;
+    std::optional<std::uint16_t> cellXf;
     while (true) {
         if (!recordAt(stream, pos, rec)) {
             error = "the workbook globals are cut short or hold a bad record length";
@@ -140,6 +141,10 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
                 codePage_ = u16At(rec.data.data());
             break;
         case rt::Xf:
+            // New cells take the first cell format (not a style format): 15 in
+            // workbooks Excel made, 16 in others.
+            if (!cellXf && rec.data.size() >= 6 && !(u16At(rec.data.data() + 4) & 0x0004))
+                cellXf = static_cast<std::uint16_t>(xfCount);
             ++xfCount;
             break;
         default:
@@ -152,9 +157,7 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
     end = pos;
     if (!hadSst_)
         sstPosition_ = globals_.size() - 1; // just before the globals' EOF
-    // 15 is the default cell format of Excel-made workbooks; a workbook with fewer
-    // formats gets the first one.
-    newCellXf_ = xfCount > 15 ? 15 : 0;
+    newCellXf_ = cellXf.value_or(0);
     return true;
 }
 

@@ -101,8 +101,10 @@ TEST(ThirdPartyFiles, ExportedRowsReadByAnotherProgram)
     for (int row = 1; row <= 3; ++row) {
         const auto& cells = sheet1["rows"][row];
         ASSERT_EQ(cells.size(), 19u);
-        for (const auto& cell : cells)
+        for (const auto& cell : cells) {
             EXPECT_EQ(utf8(cell["type"]), "text"); // every cell a text, numbers included
+            EXPECT_FALSE(cell["styleFormat"].get<bool>());
+        }
         EXPECT_EQ(utf8(cells[0]["value"]), std::to_string(row));
         EXPECT_EQ(utf8(cells[18]["value"]), "v" + std::to_string(row) + "_18");
     }
@@ -145,6 +147,7 @@ TEST(ThirdPartyFiles, InsertIntoAnotherProgramsWorkbookKeepsItReadable)
     EXPECT_EQ(utf8(words["rows"][1200][1]["value"]), expectedWord(1200));
     EXPECT_EQ(words["rows"][4200][0]["value"].get<double>(), 4200.0);
     EXPECT_EQ(utf8(words["rows"][4200][1]["value"]), reinterpret_cast<const char*>(u8"新2999"));
+    EXPECT_FALSE(words["rows"][4200][1]["styleFormat"].get<bool>()); // the writer's own cell format
     const auto& data = book["sheets"][0];
     ASSERT_EQ(data["rows"].size(), 6u);
     EXPECT_EQ(utf8(data["rows"][5][1]["value"]), reinterpret_cast<const char*>(u8"赵六"));

@@ -1,7 +1,8 @@
 """Reads a workbook with a third-party reader (xlrd) and prints it as JSON.
 
 Usage: xlrd_dump.py IN.xls
-{"sheets": [{"name", "rows": [[{"type": "text"|"number"|"empty"|"bool"|"error", "value"}]],
+{"sheets": [{"name", "rows": [[{"type": "text"|"number"|"empty"|"bool"|"error", "value",
+ "styleFormat": whether the cell points at a style format instead of a cell format}]],
  "widths": {column: width}}]}
 """
 import json
@@ -16,7 +17,8 @@ out = {"sheets": []}
 for sheet in book.sheets():
     rows = []
     for r in range(sheet.nrows):
-        rows.append([{"type": kinds[c.ctype], "value": c.value} for c in sheet.row(r)])
+        rows.append([{"type": kinds[c.ctype], "value": c.value,
+                      "styleFormat": bool(book.xf_list[c.xf_index].is_style)} for c in sheet.row(r)])
     widths = {str(col): info.width for col, info in sheet.colinfo_map.items()}
     out["sheets"].append({"name": sheet.name, "rows": rows, "widths": widths})
 json.dump(out, sys.stdout, ensure_ascii=False)
