@@ -305,3 +305,37 @@ TEST_F(DriverRoundTrip, FileNamesInTheApplicationsEncoding)
 
 } // namespace
 } // namespace qr::xls::testing
+
+namespace qr::xls::testing {
+namespace {
+
+TEST_F(DriverRoundTrip, ManualCommitAndRollback)
+{
+    OdbcClient c;
+    ASSERT_TRUE(c.connectTo(book));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLSetConnectAttr(c.dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
+    ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] ([姓名]) VALUES ('forgotten')"));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.dbc(), SQL_ROLLBACK)));
+    QueryResult r;
+    ASSERT_TRUE(c.query("SELECT 姓名 FROM [sheet1$]", r));
+    EXPECT_TRUE(r.rows.empty());
+    ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] ([姓名]) VALUES ('kept')"));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.dbc(), SQL_COMMIT)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.dbc(), SQL_ROLLBACK))); // nothing left to forget
+    ASSERT_TRUE(c.query("SELECT 姓名 FROM [sheet1$]", r));
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0][0], "kept");
+
+    SQLHSTMT st = c.newStatement();
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)"SELECT 姓名 FROM [sheet1$]", SQL_NTS)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(st)));
+    char16_t wide[8] = {};
+    SQLLEN ind = 0;
+    ASSERT_EQ(SQLGetData(st, 1, SQL_C_WCHAR, wide, sizeof wide, &ind), SQL_SUCCESS);
+    EXPECT_EQ(std::u16string(wide), u"kept");
+    EXPECT_EQ(ind, 8);
+    SQLFreeHandle(SQL_HANDLE_STMT, st);
+}
+
+} // namespace
+} // namespace qr::xls::testing
