@@ -339,3 +339,26 @@ TEST_F(DriverRoundTrip, ManualCommitAndRollback)
 
 } // namespace
 } // namespace qr::xls::testing
+
+namespace qr::xls::testing {
+namespace {
+
+TEST_F(DriverRoundTrip, WithoutAHeadingRowColumnsAreNumbered)
+{
+    {
+        OdbcClient c;
+        ASSERT_TRUE(c.connectTo(book));
+        ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] ([序号],[身高]) VALUES ('x', 1)"));
+    }
+    OdbcClient c;
+    ASSERT_TRUE(c.connectTo(book, "FirstRowHasNames=0;"));
+    QueryResult r;
+    ASSERT_TRUE(c.query("SELECT F1, F4, f1 FROM [sheet1$]", r)) << c.lastMessage();
+    EXPECT_EQ(r.names, (std::vector<std::string>{"F1", "F4", "F1"}));
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], (Cells{"序号", "身高", "序号"})); // the headings are data now
+    EXPECT_EQ(r.rows[1], (Cells{"x", "1", "x"}));
+}
+
+} // namespace
+} // namespace qr::xls::testing
