@@ -65,7 +65,7 @@ bool RawDataHeader::hasChains() const
     return false;
 }
 
-ResultCode readDataHeader(const RawFile& file, RawDataHeader& out)
+ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable)
 {
     unsigned char head[kHeaderSize + 4];
     const std::int64_t got = file.readAt(0, head, sizeof head);
@@ -105,7 +105,7 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out)
     // Count check of a read-only open: the division is unsigned 32-bit.
     const auto available = static_cast<std::uint32_t>(out.fileLength - out.dataStart);
     out.wholeRecords = available / static_cast<std::uint32_t>(out.recordLength);
-    if (out.wholeRecords < out.recordCount)
+    if (out.wholeRecords < out.recordCount && !writable)
         return rc::kDataFileSize;
 
     out.fields.clear();
@@ -130,7 +130,7 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out)
     return rc::kOk;
 }
 
-ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out)
+ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out, bool writable)
 {
     unsigned char head[32];
     const std::int64_t got = file.readAt(0, head, sizeof head);
@@ -148,7 +148,8 @@ ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxH
     out.fileLength = file.length();
     if (out.fileLength < 0)
         return codeOfErrno(errno);
-    if (static_cast<std::uint64_t>(out.fileLength) / kBlockSize < static_cast<std::uint64_t>(out.blockCount))
+    if (static_cast<std::uint64_t>(out.fileLength) / kBlockSize < static_cast<std::uint64_t>(out.blockCount) &&
+        !writable)
         return rc::kAuxDamaged;
     return rc::kOk;
 }

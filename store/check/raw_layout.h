@@ -59,9 +59,11 @@ struct RawAuxHeader {
     std::int64_t fileLength = 0;
 };
 
-// Both return 0, or the code a read-only open would fail with.
-ResultCode readDataHeader(const RawFile& file, RawDataHeader& out);
-ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out);
+// Both return 0, or the code a read-only open would fail with. With writable set,
+// a data file shorter than its record count is no failure: a writable open corrects it.
+ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable = false);
+ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out,
+                         bool writable = false);
 
 std::int32_t readInt32(const unsigned char* p);
 
