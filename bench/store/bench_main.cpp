@@ -34,6 +34,7 @@ int main(int argc, char** argv)
     const std::string base = argc > 1 ? argv[1] : ".";
     const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     const std::vector<Student> students = makeStudents();
+    preparePhotos();
 
     Figures store, sqlite, floor;
     double vacuum = 0;

@@ -39,7 +39,15 @@ std::vector<Student> makeStudents()
     return out;
 }
 
-std::vector<std::uint8_t> photoOf(int i)
+namespace {
+
+std::vector<std::vector<std::uint8_t>>& photos()
+{
+    static std::vector<std::vector<std::uint8_t>> all;
+    return all;
+}
+
+std::vector<std::uint8_t> makePhoto(int i)
 {
     std::vector<std::uint8_t> photo(kPhotoBytes);
     std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(i);
@@ -54,5 +62,15 @@ std::vector<std::uint8_t> photoOf(int i)
     photo[2] = 0xFF;
     return photo;
 }
+
+} // namespace
+
+void preparePhotos()
+{
+    for (int i = static_cast<int>(photos().size()); i < kStudents; ++i)
+        photos().push_back(makePhoto(i));
+}
+
+const std::vector<std::uint8_t>& photoOf(int i) { return photos().at(static_cast<std::size_t>(i)); }
 
 } // namespace qr::bench

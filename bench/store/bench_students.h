@@ -23,8 +23,10 @@ struct Student {
 };
 
 std::vector<Student> makeStudents();
-// The photo of student i: a JPEG-looking 30 KB whose first bytes differ per student.
-std::vector<std::uint8_t> photoOf(int i);
+// The photo of student i: a JPEG-looking 30 KB of incompressible bytes. All photos
+// are made once, before anything is timed.
+void preparePhotos();
+const std::vector<std::uint8_t>& photoOf(int i);
 
 // The identity number looked for by the find (a student near the end, the worst case
 // for a scan) and the record deleted before the pack (in the middle).

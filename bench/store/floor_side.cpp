@@ -53,7 +53,7 @@ Figures runFloorSide(const std::string& dir, std::int32_t recordLength)
         const int data = openFile(dataPath);
         const int photos = openFile(photoPath);
         for (int i = 0; i < kStudents; ++i) {
-            const std::vector<std::uint8_t> photo = photoOf(i);
+            const std::vector<std::uint8_t>& photo = photoOf(i);
             writeAt(photos, photo.data(), photo.size(), static_cast<off_t>(i * kPhotoBytes));
             writeAt(data, record.data(), r, static_cast<off_t>(i * r));
         }

@@ -69,7 +69,7 @@ Figures runSqliteSide(const std::string& dir, const std::vector<Student>& studen
         sqlite3_stmt* st = prepare(db, "INSERT INTO student VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         for (int i = 0; i < kStudents; ++i) {
             const Student& s = students[static_cast<std::size_t>(i)];
-            const std::vector<std::uint8_t> photo = photoOf(i);
+            const std::vector<std::uint8_t>& photo = photoOf(i);
             sqlite3_bind_int(st, 1, s.number);
             bindText(st, 2, s.name);
             bindText(st, 3, s.sex);
