@@ -165,8 +165,7 @@ int runExportCsv(const Arguments& args)
     const std::string temporary = a.csv + ".partial";
     if (!writeFile(temporary, csv.data(), csv.size(), why)) {
         ::unlink(temporary.c_str());
-        printError(why);
-        return kExitFailed;
+        return refuse("cannot write " + a.csv + ": " + why.substr(why.rfind(": ") + 2));
     }
     if (!a.photos.empty()) {
         if (createFolder && ::mkdir(a.photos.c_str(), 0755) != 0) {
