@@ -219,6 +219,12 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     patchInt32(dir / "s.edb", 112, 0x7FFFFFFF);  // refused without allocating for it
     EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kNotADataFile);
 
+    RawStoreImage hugeRecords;  // an empty store whose records would be 2 GB each
+    hugeRecords.recordLength = 0x7FFFFFF0;
+    const auto hugeReport = check(hugeRecords);
+    EXPECT_EQ(hugeReport.openResult, 0);
+    EXPECT_TRUE(hugeReport.problems.empty()) << joined(hugeReport);
+
     soundStore().write(dir / "s");
     patchInt32(dir / "s.EDT", 16, 8);  // one block more than the file holds
     EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kAuxDamaged);
