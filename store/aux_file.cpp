@@ -210,7 +210,10 @@ ResultCode AuxFile::collectChain(const AuxHeader& header, std::int32_t first, st
         BlockHeader bh;
         if (ResultCode code = readBlockHeader(current, bh); code != rc::kOk)
             return code;
-        if (bh.used < 1 || bh.used > kBlockDataSize)
+        // A block that does not name its predecessor belongs to another chain (a
+        // reference into the middle of one) or to the free list.
+        const std::int32_t predecessor = blocks.empty() ? 0 : blocks.back();
+        if (bh.used < 1 || bh.used > kBlockDataSize || bh.previous != predecessor)
             return rc::kAuxAccessFailed;
         blocks.push_back(current);
         current = bh.next;

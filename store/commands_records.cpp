@@ -83,7 +83,8 @@ std::size_t fieldIndexOrReport(const StoreHandle& store, const Value& field)
 
 ResultCode readFieldValue(StoreHandle& store, const FieldDef& field, Value& result)
 {
-    std::uint8_t bytes[8] = {};
+    // Most fields fit the stack buffer; only wide text fields need the heap.
+    std::uint8_t bytes[256] = {};
     std::vector<std::uint8_t> wide;
     std::uint8_t* raw = bytes;
     if (field.width > static_cast<std::int32_t>(sizeof bytes)) {
