@@ -337,7 +337,8 @@ struct ComponentRecord {
     bool unitDataStored = false;        // false: the settings block was empty (all defaults)
     UnitDataStatus unitStatus = UnitDataStatus::Accepted;
     UnitData unit;
-    Bytes rawUnitData;                  // the block as stored (kept for unknown kinds and rejected versions)
+    Bytes rawUnitData;                  // the block as stored when it is not decoded (unknown kind,
+                                        // rejected version, kind without settings); else empty
 
     bool isMenuItem() const { return unitTypeCode == std::uint32_t(UnitKind::MenuItem); }
     UnitKind kind() const { return UnitKind(unitTypeCode); }

@@ -305,26 +305,32 @@ UnitData readSettings(UnitKind kind, ByteCursor& in, std::int32_t version)
 
 void decodeUnitData(ComponentRecord& record, ByteCursor block)
 {
+    const std::size_t start = block.offset();
     const auto raw = block.take(block.remaining());
-    record.rawUnitData.assign(raw.begin(), raw.end());
     record.unitDataStored = !raw.empty();
     record.unit = std::monostate{};
     record.unitStatus = UnitDataStatus::Accepted;
+    record.rawUnitData.clear();
+    // Blocks that are not decoded are kept as they are, so that nothing stored is lost.
+    const auto keepRaw = [&] { record.rawUnitData.assign(raw.begin(), raw.end()); };
 
     const auto info = unitKindInfo(record.unitTypeCode);
     if (!info) {
         record.unitStatus = UnitDataStatus::UnknownKind;
+        keepRaw();
         return;
     }
     if (raw.empty() || info->maxVersion < 0) {
         // Empty block: all defaults. Kinds without settings ignore whatever is stored.
         record.unit = defaultsFor(info->kind);
+        keepRaw();
         return;
     }
-    ByteCursor in(raw, block.offset() - raw.size());
+    ByteCursor in(raw, start);
     const std::int32_t version = in.i32();
     if (version < 0 || version > info->maxVersion) {
         record.unitStatus = UnitDataStatus::VersionRejected;
+        keepRaw();
         return;
     }
     record.unit = readSettings(info->kind, in, version);

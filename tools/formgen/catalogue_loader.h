@@ -1,0 +1,36 @@
+// Turns the catalogue's readable window descriptions (JSON, UTF-8) into window
+// templates (GBK texts), checking ids, names, containers and handler names.
+#pragma once
+
+#include "forms/template/template_types.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qr::formgen {
+
+struct HandlerEntry {
+    std::int32_t number = 0;
+    std::string name;        // C++ identifier
+    std::string windowUtf8;  // which window binds it
+    std::string doesUtf8;    // what it does, for the generated header
+};
+
+struct Catalogue {
+    forms::TemplateStore store;
+    std::vector<HandlerEntry> handlers;
+    std::vector<std::filesystem::path> sources; // every file read
+};
+
+// Pictures by the names the descriptions use ("program-icon", "sample-photo", ...).
+using PictureSet = std::map<std::string, forms::Bytes>;
+
+// Reads catalogue.json and the files it names. Returns false with `error` filled on any
+// inconsistency (unknown handler, duplicate id or name, missing container, bad id).
+bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out,
+                   std::string& error);
+
+} // namespace qr::formgen

@@ -1,0 +1,33 @@
+// Writes the generated sources: the constant byte arrays the program carries, and the
+// handler-number header.
+#pragma once
+
+#include "tools/formgen/catalogue_loader.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qr::formgen {
+
+struct EmbeddedBlob {
+    std::string function; // name of the accessor, e.g. "templateStoreBytes"
+    std::string comment;
+    std::vector<std::uint8_t> bytes;
+};
+
+// A .cpp defining `std::span<const std::uint8_t> qr::forms::catalogue::<function>()` for
+// each blob (declared in forms/catalogue/catalogue.h).
+bool writeEmbeddedSource(const std::filesystem::path& path, const std::vector<EmbeddedBlob>& blobs,
+                         std::string& error);
+
+// forms/catalogue/handler_numbers.h: one enumerator per handler number, and its name.
+bool writeHandlerHeader(const std::filesystem::path& path, const std::vector<HandlerEntry>& handlers,
+                        std::string& error);
+
+// Writes `bytes` to `path` unless the file already holds exactly them (keeps the
+// build from recompiling what did not change).
+bool writeFileIfChanged(const std::filesystem::path& path, const std::string& bytes, std::string& error);
+
+} // namespace qr::formgen

@@ -1,0 +1,121 @@
+#include "tools/formgen/image_files.h"
+
+#include <cstdio>
+#include <csetjmp>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace qr::formgen {
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void onJpegError(j_common_ptr info)
+{
+    auto* err = reinterpret_cast<JpegErrorManager*>(info->err);
+    (*info->err->format_message)(info, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+void putU16(std::vector<std::uint8_t>& out, std::uint16_t v)
+{
+    out.push_back(std::uint8_t(v));
+    out.push_back(std::uint8_t(v >> 8));
+}
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(std::uint8_t(v >> (8 * i)));
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encodeJpeg(const Canvas& canvas, int quality, std::string& error)
+{
+    const std::vector<std::uint8_t> rgb = canvas.rgb8();
+    jpeg_compress_struct info{};
+    JpegErrorManager err{};
+    info.err = jpeg_std_error(&err.base);
+    err.base.error_exit = onJpegError;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    // Nothing with a destructor lives between setjmp and longjmp.
+    if (setjmp(err.jump)) {
+        error = err.message;
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+        return {};
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(canvas.width());
+    info.image_height = JDIMENSION(canvas.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.optimize_coding = TRUE;
+    jpeg_start_compress(&info, TRUE);
+    const std::size_t stride = std::size_t(canvas.width()) * 3;
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.data() + stride * info.next_scanline);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return out;
+}
+
+std::vector<std::uint8_t> encodeIcon(const Canvas& canvas)
+{
+    const auto w = std::uint32_t(canvas.width()), h = std::uint32_t(canvas.height());
+    const std::uint32_t maskStride = ((w + 31) / 32) * 4;
+    const std::uint32_t imageSize = 40 + w * h * 4 + maskStride * h;
+    std::vector<std::uint8_t> out;
+    out.reserve(6 + 16 + imageSize);
+    // directory: reserved, type 1 (icon), one image
+    putU16(out, 0);
+    putU16(out, 1);
+    putU16(out, 1);
+    out.push_back(std::uint8_t(w == 256 ? 0 : w));
+    out.push_back(std::uint8_t(h == 256 ? 0 : h));
+    out.push_back(0); // colour count: none (true colour)
+    out.push_back(0);
+    putU16(out, 1);  // planes
+    putU16(out, 32); // bits per pixel
+    putU32(out, imageSize);
+    putU32(out, 22); // image offset
+    // bitmap header; the height counts the colour rows and the mask rows
+    putU32(out, 40);
+    putU32(out, w);
+    putU32(out, h * 2);
+    putU16(out, 1);
+    putU16(out, 32);
+    putU32(out, 0); // uncompressed
+    putU32(out, w * h * 4 + maskStride * h);
+    for (int i = 0; i < 4; ++i)
+        putU32(out, 0);
+    // colour rows bottom-up
+    const std::vector<std::uint8_t> bgra = canvas.bgra8();
+    for (std::uint32_t row = h; row-- > 0;)
+        out.insert(out.end(), bgra.begin() + std::ptrdiff_t(row * w * 4), bgra.begin() + std::ptrdiff_t((row + 1) * w * 4));
+    // mask rows bottom-up: a set bit means transparent
+    for (std::uint32_t row = h; row-- > 0;) {
+        std::vector<std::uint8_t> mask(maskStride, 0);
+        for (std::uint32_t x = 0; x < w; ++x)
+            if (bgra[(row * w + x) * 4 + 3] == 0)
+                mask[x / 8] |= std::uint8_t(0x80 >> (x % 8));
+        out.insert(out.end(), mask.begin(), mask.end());
+    }
+    return out;
+}
+
+} // namespace qr::formgen

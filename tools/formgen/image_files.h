@@ -1,0 +1,20 @@
+// Encoders for the picture files the program carries: baseline JPEG (libjpeg) and a
+// single-image 32-bit icon file.
+#pragma once
+
+#include "tools/formgen/canvas.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qr::formgen {
+
+// Empty on failure, with `error` filled.
+std::vector<std::uint8_t> encodeJpeg(const Canvas& canvas, int quality, std::string& error);
+
+// An icon file with one image of canvas size (at most 256 x 256), 32 bits per pixel
+// with alpha, plus the 1-bit mask that older readers expect.
+std::vector<std::uint8_t> encodeIcon(const Canvas& canvas);
+
+} // namespace qr::formgen
