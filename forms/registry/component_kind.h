@@ -23,6 +23,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 #include <cstdint>
 #include <memory>
@@ -30,7 +31,6 @@
 #include <string_view>
 #include <vector>
 
-class QWidget;
 
 namespace qr::forms {
 

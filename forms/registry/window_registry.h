@@ -24,6 +24,8 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace qr::forms {
@@ -114,6 +116,12 @@ using EventHandler = std::function<runtime::Value(const Event&)>;
 // Binds a handler number of the catalogue (catalogue::Handler) to a function.
 // Replaces an earlier function; an empty function unbinds.
 void setHandler(int handlerNumber, EventHandler handler);
+template <class HandlerEnum>
+    requires std::is_enum_v<HandlerEnum>
+void setHandler(HandlerEnum handlerNumber, EventHandler handler)
+{
+    setHandler(static_cast<int>(handlerNumber), std::move(handler));
+}
 void clearHandlers();
 
 // The window and component whose event is being handled (0, 0 outside handlers).
