@@ -103,6 +103,7 @@ inline constexpr char kNoSuchProperty[] = "指定的组件属性不存在";
 // Window life (registry.cpp).
 void tearDownWindow(std::uint32_t windowId);
 void showWindowRecord(std::uint32_t windowId, bool visible);
+bool windowsAgreeToEndSession();
 
 // Window events coming from the FormWindow widget (events.cpp).
 void windowActivationChanged(std::uint32_t windowId, bool active);

@@ -101,6 +101,17 @@ TEST_F(InputTest, CharacterHandlerReplacesOrSwallowsTheCharacter)
     EXPECT_EQ(edit->text(), QString("aZ"));
 }
 
+TEST_F(InputTest, EnterMovesTheFocusWhenTheWindowSaysSo)
+{
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    writeProperty(kMain, kMainRecord, 21, Value::logical(true));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), edit);
+    EXPECT_EQ(recorder->count(input(h::kEditInput, -9)), 2); // the handler still saw both
+}
+
 TEST_F(InputTest, MouseClicksGiveClientCoordinatesAndTheButtonClick)
 {
     QTest::mouseClick(button, Qt::LeftButton, Qt::ShiftModifier, QPoint(7, 9));
