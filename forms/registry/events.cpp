@@ -105,8 +105,12 @@ const WindowSettings* settingsOfWindow(std::uint32_t windowId)
     return it == live->components.end() ? nullptr : liveWindowSettings(*it->second.object);
 }
 
+bool replayingCharacter = false;
+
 bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
 {
+    if (replayingCharacter)
+        return false;
     const bool press = key->type() == QEvent::KeyPress;
     const int code = virtualKeyCode(key->key(), key->modifiers());
     const std::vector<Value> args = {Value::integer(code), Value::integer(keyStateOf(key->modifiers(), key->key()))};
@@ -156,8 +160,12 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
         return true;
     if (replacement == character)
         return false;
+    // The replacement goes to the control as typed, without being asked about again
+    // (two handlers swapping characters must not bounce them back and forth).
     QKeyEvent replaced(QEvent::KeyPress, 0, key->modifiers(), characterText(replacement));
+    replayingCharacter = true;
     QCoreApplication::sendEvent(receiver, &replaced);
+    replayingCharacter = false;
     return true;
 }
 
