@@ -147,6 +147,7 @@ int setWindowProperty(ComponentObject& object, int index, const Value& value)
     case kCaption:
         s.caption = textOf(value);
         w.window()->setWindowTitle(toQString(s.caption));
+        w.window()->setAccessibleName(w.window()->windowTitle());
         w.applyFlags();
         break;
     case kBorderStyle: s.borderStyle = std::min(intOf(value), 6); w.applyFlags(); break;

@@ -104,6 +104,7 @@ TEST_F(RegistryTest, KindPropertiesAreConvertedToTheirTableType)
     // The window's caption.
     writeProperty(kMain, kMainRecord, 8, Value::text("班级名Quillroll"));
     EXPECT_EQ(windowWidget(kMain)->windowTitle(), QString::fromUtf8(u8"班级名Quillroll"));
+    EXPECT_EQ(windowWidget(kMain)->accessibleName(), QString::fromUtf8(u8"班级名Quillroll"));
     EXPECT_EQ(readProperty(kMain, kMainRecord, 8).asText(), "班级名Quillroll");
 }
 
