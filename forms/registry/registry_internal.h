@@ -130,6 +130,7 @@ namespace qr::forms::detail {
 // The window kind's live object (window_kind.cpp).
 const WindowSettings* liveWindowSettings(const ComponentObject& windowObject);
 FormWindow* formWindowOf(const ComponentObject& windowObject);
+void reapplyWindowShape(ComponentObject& windowObject);
 QColor qColorOf(Colour colour);
 // Registry helpers shared by the loader and the property code (registry.cpp).
 void applyCursor(QWidget* widget, const Bytes& pointer);

@@ -106,6 +106,13 @@ TEST_F(RegistryTest, KindPropertiesAreConvertedToTheirTableType)
     EXPECT_EQ(windowWidget(kMain)->windowTitle(), QString::fromUtf8(u8"班级名Quillroll"));
     EXPECT_EQ(windowWidget(kMain)->accessibleName(), QString::fromUtf8(u8"班级名Quillroll"));
     EXPECT_EQ(readProperty(kMain, kMainRecord, 8).asText(), "班级名Quillroll");
+    // An elliptic window keeps its corners out of the shape, also after a resize.
+    writeProperty(kMain, kMainRecord, 28, Value::integer(1));
+    writeProperty(kMain, kMainRecord, 2, Value::integer(406));
+    const QRegion mask = windowWidget(kMain)->mask();
+    EXPECT_FALSE(mask.contains(QPoint(1, 1)));
+    EXPECT_TRUE(mask.contains(QPoint(200, 85)));
+    EXPECT_TRUE(mask.contains(QPoint(399, 85)));
 }
 
 TEST_F(RegistryTest, ASetPropertyAnsweringOneRecreatesTheControlInPlace)
