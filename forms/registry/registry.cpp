@@ -1,0 +1,469 @@
+// Loading and destroying windows.
+#include "forms/registry/accessibility.h"
+#include "forms/registry/form_window.h"
+#include "forms/registry/qt_text.h"
+#include "forms/registry/registry_internal.h"
+#include "forms/template/template_reader.h"
+#include "runtime/error_report.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace qr::forms {
+namespace detail {
+namespace {
+
+using runtime::reportRuntimeError;
+
+// Template cursor numbers as a mouse-pointer property gives them.
+std::optional<Qt::CursorShape> cursorShape(const Bytes& pointer)
+{
+    if (pointer.size() < 4)
+        return std::nullopt;
+    const std::int32_t number = std::int32_t(std::uint32_t(pointer[0]) | (std::uint32_t(pointer[1]) << 8) |
+                                             (std::uint32_t(pointer[2]) << 16) | (std::uint32_t(pointer[3]) << 24));
+    switch (number) {
+    case 1: return Qt::ArrowCursor;
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
+    case 5: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 10: return Qt::UpArrowCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 14: return Qt::WhatsThisCursor;
+    case 15: return Qt::SizeAllCursor;
+    case 16: return Qt::PointingHandCursor;
+    default: return std::nullopt; // 0: the kind's own cursor
+    }
+}
+
+std::uint32_t createStyle(const ComponentRecord& record)
+{
+    std::uint32_t style = 0;
+    if (record.disabled())
+        style |= create_style::kDisabled;
+    if (record.tabStop())
+        style |= create_style::kTabStop;
+    return style;
+}
+
+bool bindsEvent(const ComponentRecord& record, std::int32_t event)
+{
+    return std::any_of(record.events.begin(), record.events.end(),
+                       [&](const EventBinding& b) { return b.event == event && b.handler >= 0; });
+}
+
+// Deletes what a load built when it fails half-way (nothing of it has been shown).
+void discard(LoadedWindow& live)
+{
+    QWidget* window = live.window;
+    for (auto& [id, component] : live.components) {
+        QWidget* widget = component.object ? component.object->widget() : nullptr;
+        component.object.reset();
+        if (widget != nullptr && widget != window)
+            delete widget;
+    }
+    live.components.clear();
+    delete window;
+}
+
+QWidget* hostFor(LoadedWindow& live, const ComponentRecord& record, QWidget* client)
+{
+    if (record.containerId == 0)
+        return client;
+    const auto it = live.components.find(record.containerId);
+    if (it == live.components.end() || !it->second.object)
+        return client;
+    QWidget* host = it->second.object->childHost();
+    return host ? host : client;
+}
+
+QPoint centredTopLeft(QSize outer)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return {area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2};
+}
+
+int loadCounter = 0;
+
+} // namespace
+
+void bringToFront(QWidget* window)
+{
+    // The offscreen platform keeps no stacking order and says so on every raise.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window->raise();
+    window->activateWindow();
+}
+
+void applyCursor(QWidget* widget, const Bytes& pointer)
+{
+    if (widget == nullptr)
+        return;
+    if (const auto shape = cursorShape(pointer))
+        widget->setCursor(*shape);
+    else
+        widget->unsetCursor();
+}
+
+void nameComponentWidget(QWidget* widget, const ComponentRecord& record, std::uint32_t windowId)
+{
+    Registry::instance().rememberWidget(widget, {windowId, record.id});
+    nameWidget(widget, record.name, widget->accessibleName());
+}
+
+void showWindowRecord(std::uint32_t windowId, bool visible)
+{
+    LoadedWindow* live = Registry::instance().loaded(windowId);
+    if (!live || !live->window)
+        return;
+    FormWindow* window = live->window;
+    if (!visible) {
+        window->hide();
+        return;
+    }
+    const auto it = live->components.find(windowRecordId(windowId));
+    const WindowSettings* settings = it != live->components.end() ? liveWindowSettings(*it->second.object) : nullptr;
+    const bool sizable = settings && (settings->borderStyle == 1 || settings->borderStyle == 3 || settings->borderStyle == 5);
+    if (settings && settings->startPosition == 2)
+        window->showMinimized();
+    else if (settings && settings->startPosition == 3 && sizable)
+        window->showMaximized();
+    else
+        window->show();
+    bringToFront(window);
+}
+
+bool windowsAgreeToEndSession()
+{
+    for (std::uint32_t windowId : Registry::instance().loadedWindowIds())
+        if (raiseEvent(windowId, windowRecordId(windowId), 1).refused())
+            return false;
+    return true;
+}
+
+void tearDownWindow(std::uint32_t windowId)
+{
+    Registry& registry = Registry::instance();
+    WindowEntry* entry = registry.find(windowId);
+    if (!entry || !entry->live || entry->live->tearingDown)
+        return;
+    LoadedWindow* live = entry->live.get();
+    live->tearingDown = true;
+    live->closing = true;
+    raiseEvent(windowId, windowRecordId(windowId), 2);
+
+    if (live->tray) {
+        live->tray->hide();
+        live->tray.reset();
+    }
+    for (std::uint32_t blocked : live->windowsBlocked)
+        if (LoadedWindow* other = registry.loaded(blocked))
+            other->blockedByModal = std::max(0, other->blockedByModal - 1);
+
+    // From here the window is no longer loaded: late signals of its widgets find nothing.
+    std::unique_ptr<LoadedWindow> gone = std::move(entry->live);
+    // Values written while it was loaded die with it; the next load starts from the
+    // table as it was when this load began.
+    std::swap(entry->working, entry->snapshot);
+    entry->snapshot = WindowTemplate{};
+
+    QPointer<FormWindow> window = gone->window;
+    if (window)
+        window->hide();
+    // Deleted from the event queue: the handler that destroyed its own window may
+    // still be running inside one of these widgets.
+    for (auto it = gone->components.rbegin(); it != gone->components.rend(); ++it) {
+        if (QWidget* widget = it->second.object ? it->second.object->widget() : nullptr)
+            registry.forgetWidget(widget);
+        if (it->second.object)
+            it->second.object.release()->deleteLater();
+    }
+    if (gone->menuBar)
+        gone->menuBar->deleteLater();
+    if (window) {
+        registry.forgetWidget(window);
+        window->deleteLater();
+    }
+    if (gone->modalLoop)
+        gone->modalLoop->quit();
+    if (registry.messageLoopRunning && registry.loadedWindowIds().empty())
+        QCoreApplication::exit(0);
+}
+
+} // namespace detail
+
+using detail::LoadedWindow;
+using detail::Registry;
+using detail::WindowEntry;
+
+void initFormsRuntime(std::span<const std::uint8_t> templateStore)
+{
+    detail::installQtBoxes();
+    registerKind(detail::windowKind());
+    registerKind(detail::menuKind());
+    Registry::instance().reset(loadTemplateStore(templateStore));
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        app->setQuitOnLastWindowClosed(false); // the registry ends the loop itself
+}
+
+bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindowId, bool modal)
+{
+    Registry& registry = Registry::instance();
+    WindowEntry* entry = registry.find(windowId);
+    if (entry == nullptr)
+        return false;
+    if (LoadedWindow* live = entry->live.get()) {
+        if (!live->closing) {
+            if (live->window) {
+                if (live->window->isMinimized()) {
+                    live->window->showNormal();
+                } else {
+                    detail::bringToFront(live->window);
+                }
+            }
+            return true;
+        }
+        detail::tearDownWindow(windowId);
+    }
+    QPointer<detail::FormWindow> parentWindow;
+    if (!modal && parentWindowId) {
+        LoadedWindow* parent = registry.loaded(*parentWindowId);
+        if (parent == nullptr || parent->closing || !parent->window)
+            return false;
+        parentWindow = parent->window;
+    }
+
+    entry->snapshot = entry->working;
+    auto live = std::make_unique<LoadedWindow>();
+    const std::vector<ComponentRecord>& records = entry->working.records;
+    if (records.empty())
+        return false;
+
+    int controlId = 100;
+    QWidget* client = nullptr;
+    const auto create = [&](const ComponentRecord& record) {
+        const UnitDescriptor* kind = findKind(record.unitTypeCode);
+        if (kind == nullptr || kind->operations.create == nullptr ||
+            record.unitStatus != UnitDataStatus::Accepted)
+            return false;
+        CreateRequest request;
+        request.parent = client;
+        request.record = &record;
+        request.settings = &record.unit;
+        request.geometry = record.rect;
+        request.windowId = windowId;
+        request.componentId = record.id;
+        request.controlId = controlId;
+        request.style = detail::createStyle(record);
+        controlId += 10;
+        std::unique_ptr<ComponentObject> object = kind->operations.create(request);
+        if (!object)
+            return false;
+        live->components[record.id] = detail::LiveComponent{std::move(object), kind};
+        return true;
+    };
+
+    // The window first, then the components from the last record to the first.
+    const ComponentRecord& windowRecord = records.front();
+    if (windowRecord.kind() != UnitKind::Window || !create(windowRecord))
+        return false;
+    ComponentObject& windowObject = *live->components.at(windowRecord.id).object;
+    live->window = detail::formWindowOf(windowObject);
+    client = live->window->client();
+    for (std::size_t k = records.size(); k-- > 1;) {
+        if (records[k].isMenuItem())
+            continue;
+        if (!create(records[k])) {
+            detail::discard(*live);
+            return false;
+        }
+    }
+
+    detail::FormWindow* window = live->window;
+    window->setObjectName(QString::asprintf("0x%08X", windowId));
+    window->setAccessibleName(window->windowTitle());
+    Registry::instance().rememberWidget(window, {windowId, windowRecord.id});
+    detail::applyCursor(window, windowRecord.mousePointer);
+
+    // Into the containers; earlier records above later ones.
+    for (std::size_t k = records.size(); k-- > 1;) {
+        const ComponentRecord& record = records[k];
+        const auto it = live->components.find(record.id);
+        if (it == live->components.end())
+            continue;
+        QWidget* widget = it->second.object->widget();
+        if (widget == nullptr)
+            continue;
+        QWidget* host = detail::hostFor(*live, record, client);
+        if (widget->parentWidget() != host) {
+            const QRect geometry = widget->geometry();
+            widget->setParent(host);
+            widget->setGeometry(geometry);
+        }
+        widget->raise();
+        detail::nameComponentWidget(widget, record, windowId);
+        detail::applyCursor(widget, record.mousePointer);
+        if (detail::bindsEvent(record, -6))
+            widget->setMouseTracking(true);
+    }
+    // Shown by their own visible flags; members of a hidden group box stay unseen.
+    for (std::size_t k = records.size(); k-- > 1;) {
+        const auto it = live->components.find(records[k].id);
+        if (it == live->components.end())
+            continue;
+        QWidget* widget = it->second.object->widget();
+        if (widget == nullptr)
+            continue;
+        const bool invisibleKind = (it->second.kind->stateFlags & kind_flags::kInvisible) != 0;
+        widget->setVisible(records[k].visible() && !invisibleKind);
+    }
+
+    detail::buildMenuBar(windowId, *entry, *live);
+
+    const WindowSettings* settings = detail::liveWindowSettings(windowObject);
+    const QSize outer = window->innerSize() + detail::frameExtras(*settings);
+    window->move(settings->startPosition == 0 ? QPoint(windowRecord.rect.left, windowRecord.rect.top)
+                                              : detail::centredTopLeft(outer));
+    if (parentWindow && parentWindow->windowHandle()) {
+        window->winId();
+        window->windowHandle()->setTransientParent(parentWindow->windowHandle());
+    }
+    if (modal)
+        window->setWindowModality(Qt::ApplicationModal);
+    live->modal = modal;
+    live->lastPosition = window->pos();
+    live->lastSize = window->size();
+    live->loadOrder = ++detail::loadCounter;
+
+    LoadedWindow* const installed = live.get();
+    entry->live = std::move(live);
+    const std::uint32_t self = windowRecord.id;
+
+    raiseEvent(windowId, self, 0);
+    if (registry.loaded(windowId) == installed)
+        raiseEvent(windowId, self, 3);
+    if (registry.loaded(windowId) == installed)
+        raiseEvent(windowId, self, 4);
+    if (registry.loaded(windowId) != installed)
+        return true;
+    installed->loadFinished = true;
+
+    if (modal) {
+        for (std::uint32_t other : registry.loadedWindowIds()) {
+            if (other == windowId)
+                continue;
+            registry.loaded(other)->blockedByModal += 1;
+            installed->windowsBlocked.push_back(other);
+        }
+    }
+    // Reading the window record from the working table: its handlers may have
+    // changed the visible flag.
+    if (const ComponentRecord* own = registry.find(windowId)->working.find(self); own && own->visible())
+        detail::showWindowRecord(windowId, true);
+
+    if (modal && registry.loaded(windowId) == installed) {
+        QEventLoop loop;
+        installed->modalLoop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        // `installed` is gone now: the loop ends when the window is destroyed.
+    }
+    return true;
+}
+
+bool isLoaded(std::uint32_t windowId) { return Registry::instance().loaded(windowId) != nullptr; }
+
+void destroyWindow(std::uint32_t windowId, bool atOnce)
+{
+    LoadedWindow* live = Registry::instance().loaded(windowId);
+    if (live == nullptr)
+        runtime::reportRuntimeError(detail::kTargetNotLoaded, 0, windowId, 0);
+    if (atOnce) {
+        detail::tearDownWindow(windowId);
+        return;
+    }
+    if (live->closing)
+        return;
+    live->closing = true;
+    QCoreApplication::postEvent(live->window, new QEvent(QEvent::Type(detail::FormWindow::kDestroyRequest)));
+}
+
+void destroyComponent(std::uint32_t windowId, std::uint32_t componentId)
+{
+    Registry& registry = Registry::instance();
+    WindowEntry* entry = registry.find(windowId);
+    LoadedWindow* live = entry ? entry->live.get() : nullptr;
+    if (live == nullptr || !live->components.count(componentId))
+        runtime::reportRuntimeError(detail::kTargetNotLoaded, 0, windowId, componentId);
+    if (componentId == windowRecordId(windowId)) {
+        detail::tearDownWindow(windowId);
+        return;
+    }
+    detail::LiveComponent component = std::move(live->components.at(componentId));
+    live->components.erase(componentId);
+    if (QWidget* widget = component.object->widget()) {
+        registry.forgetWidget(widget);
+        widget->hide();
+        widget->deleteLater();
+    }
+    component.object.release()->deleteLater();
+
+    auto& records = entry->working.records;
+    const auto it = std::find_if(records.begin(), records.end(),
+                                 [&](const ComponentRecord& r) { return r.id == componentId; });
+    if (it == records.end())
+        return;
+    const std::uint32_t container = it->containerId;
+    records.erase(it);
+    if (ComponentRecord* parent = entry->working.find(container)) {
+        auto& children = parent->childIds;
+        children.erase(std::remove(children.begin(), children.end(), componentId), children.end());
+    }
+}
+
+void destroyAllWindows()
+{
+    Registry& registry = Registry::instance();
+    for (;;) {
+        std::vector<std::uint32_t> ids = registry.loadedWindowIds();
+        if (ids.empty())
+            break;
+        // The latest load first, so that modal windows go before those they disabled.
+        const auto latest = std::max_element(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return registry.loaded(a)->loadOrder < registry.loaded(b)->loadOrder;
+        });
+        detail::tearDownWindow(*latest);
+    }
+}
+
+void loadStartWindow(std::uint32_t windowId)
+{
+    if (!loadWindow(windowId))
+        runtime::reportRuntimeError(detail::kStartWindowFailed, 0, windowId, 0);
+}
+
+int runMessageLoop()
+{
+    Registry& registry = Registry::instance();
+    if (registry.loadedWindowIds().empty())
+        return 0;
+    registry.messageLoopRunning = true;
+    const int result = QCoreApplication::exec();
+    registry.messageLoopRunning = false;
+    return result;
+}
+
+} // namespace qr::forms
