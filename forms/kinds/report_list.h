@@ -69,6 +69,7 @@ private:
     ReportListSettings settings_;
     QPointer<QTableView> view_;
     kinds::ReportRowsModel* model_ = nullptr;
+    bool removingSelected_ = false;
 };
 
 } // namespace qr::forms
