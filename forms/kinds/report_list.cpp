@@ -144,8 +144,11 @@ ReportListObject::ReportListObject(const CreateRequest& request, const ReportLis
     QObject::connect(view_, &QAbstractItemView::activated, this,
                      [this](const QModelIndex&) { raiseEvent(windowId(), componentId(), kRowActivated); });
     QObject::connect(view_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
-        if (settings_.hotTracking)
-            raiseEvent(windowId(), componentId(), kHotRowChanged, {runtime::Value::integer(index.row())});
+        // Entering another cell of the same row is no change of the hot row.
+        if (!settings_.hotTracking || index.row() == hotRow_)
+            return;
+        hotRow_ = index.row();
+        raiseEvent(windowId(), componentId(), kHotRowChanged, {runtime::Value::integer(hotRow_)});
     });
     view_->viewport()->installEventFilter(this);
     // A freshly loaded list has no current row.

@@ -70,6 +70,7 @@ private:
     QPointer<QTableView> view_;
     kinds::ReportRowsModel* model_ = nullptr;
     bool removingSelected_ = false;
+    int hotRow_ = -1;
 };
 
 } // namespace qr::forms
