@@ -6,9 +6,6 @@
 #pragma once
 
 #include "forms/kinds/report_rows_model.h"
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>
