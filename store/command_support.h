@@ -1,0 +1,30 @@
+// Pieces shared by the command files: the last-error slot, the record count under
+// the header lock, condition evaluation and working buffers.
+#pragma once
+
+#include "store/commands.h"
+#include "store/store_table.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace qr::store::detail {
+
+// Sets the calling thread's last-error slot; returns code == 0.
+bool finish(ResultCode code);
+void clearLastError();
+
+// The record count read fresh under the header-byte lock; the lock waits at least
+// 2000 ms so that a count taken while another process appends does not fail at once.
+ResultCode countRecords(StoreHandle& store, std::int32_t& count);
+
+// A logical used as is, or a sub-statement run for the record under test.
+bool evaluateCondition(const Condition& condition);
+
+// A zeroed buffer, or kOutOfMemory instead of an exception.
+ResultCode allocate(std::vector<std::uint8_t>& buffer, std::size_t size);
+
+// Records that pack and conditional delete move at once.
+std::int64_t batchRecords(std::int32_t recordLength);
+
+} // namespace qr::store::detail

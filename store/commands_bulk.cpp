@@ -1,0 +1,293 @@
+// Commands that walk the whole store: delete (with and without condition), pack,
+// clear and find.
+#include "store/command_support.h"
+#include "store/formats.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qr::store {
+
+using detail::finish;
+using namespace format;
+
+namespace {
+
+// Runs body inside an exclusive section of the store's data file.
+template <typename Body>
+ResultCode exclusively(StoreHandle& store, Body&& body)
+{
+    if (ResultCode code = store.locks.enterExclusive(); code != rc::kOk)
+        return code;
+    const ResultCode result = body();
+    store.locks.leaveExclusive();
+    return result;
+}
+
+ResultCode readBatch(File& file, std::int64_t position, std::uint8_t* buffer, std::size_t size)
+{
+    std::size_t got = 0;
+    if (ResultCode code = file.readAt(position, buffer, size, got); code != rc::kOk)
+        return code;
+    return got < size ? rc::kRecordReadFailed : rc::kOk;
+}
+
+ResultCode markDeleted(File& file, std::int64_t position, std::uint8_t* statusWord)
+{
+    putI32(statusWord, -getI32(statusWord));
+    return file.writeAt(position, statusWord, 4);
+}
+
+// Scan state of find and conditional delete: the record under test is both the
+// scan buffer and the current record while the condition runs.
+class ScanScope {
+public:
+    explicit ScanScope(StoreHandle& store) : store_(store), saved_(store.current) {}
+    ~ScanScope()
+    {
+        store_.scan = nullptr;
+        store_.current = saved_;
+    }
+    ScanScope(const ScanScope&) = delete;
+    ScanScope& operator=(const ScanScope&) = delete;
+    void test(std::int64_t index, const std::uint8_t* image)
+    {
+        store_.scan = image;
+        store_.current = static_cast<std::int32_t>(index);
+    }
+
+private:
+    StoreHandle& store_;
+    std::int32_t saved_;
+};
+
+ResultCode deleteWhere(StoreHandle& store, const Condition& condition)
+{
+    std::int32_t count = 0;
+    if (ResultCode code = readCount(*store.data, count); code != rc::kOk)
+        return code;
+    const std::int64_t R = store.layout.recordLength;
+    const std::int64_t batch = detail::batchRecords(store.layout.recordLength);
+    std::vector<std::uint8_t> buffer;
+    if (ResultCode code = detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
+        code != rc::kOk)
+        return code;
+    ScanScope scan(store);
+    for (std::int64_t first = 0; first < count; first += batch) {
+        const std::int64_t n = std::min<std::int64_t>(batch, count - first);
+        if (ResultCode code = readBatch(*store.data, store.recordPosition(first), buffer.data(), static_cast<std::size_t>(n * R));
+            code != rc::kOk)
+            return code;
+        for (std::int64_t j = 0; j < n; ++j) {
+            std::uint8_t* record = buffer.data() + j * R;
+            scan.test(first + j, record);
+            if (detail::evaluateCondition(condition) && getI32(record) > 0)
+                if (ResultCode code = markDeleted(*store.data, store.recordPosition(first + j), record); code != rc::kOk)
+                    return code;
+        }
+    }
+    return rc::kOk;
+}
+
+ResultCode packStore(StoreHandle& store)
+{
+    std::int32_t count = 0;
+    if (ResultCode code = readCount(*store.data, count); code != rc::kOk)
+        return code;
+    const std::int64_t R = store.layout.recordLength;
+    const std::int64_t batch = detail::batchRecords(store.layout.recordLength);
+    std::vector<std::uint8_t> buffer;
+    if (ResultCode code = detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
+        code != rc::kOk)
+        return code;
+
+    // Chains of removed records are freed only once the store no longer holds those
+    // records (count written, file cut). Freed earlier, a pack that stops half-way
+    // would leave records that still refer to free blocks, and a later pack would
+    // free them a second time.
+    std::vector<std::int32_t> chainsToFree;
+    std::int64_t readPos = store.layout.dataStart;
+    std::int64_t writePos = store.layout.dataStart;
+    std::int64_t walked = 0;
+    std::int64_t kept = 0;
+    bool removed = false;
+    ResultCode walkResult = rc::kOk;
+    while (walked < count) {
+        const std::int64_t n = std::min<std::int64_t>(batch, count - walked);
+        if (walkResult = readBatch(*store.data, readPos, buffer.data(), static_cast<std::size_t>(n * R)); walkResult != rc::kOk)
+            break;
+        std::int64_t keptHere = 0;
+        for (std::int64_t j = 0; j < n; ++j) {
+            std::uint8_t* record = buffer.data() + j * R;
+            if (getI32(record) < 0) {
+                for (const FieldDef& field : store.layout.fields)
+                    if (isChainType(field.type) && getI32(record + field.offset) > 0)
+                        chainsToFree.push_back(getI32(record + field.offset));
+                removed = true;
+                continue;
+            }
+            if (keptHere != j)
+                std::memmove(buffer.data() + keptHere * R, record, static_cast<std::size_t>(R));
+            ++keptHere;
+        }
+        if (removed && keptHere > 0)
+            if (walkResult = store.data->writeAt(writePos, buffer.data(), static_cast<std::size_t>(keptHere * R));
+                walkResult != rc::kOk)
+                return walkResult;  // nothing counted has changed; no chain was freed
+        writePos += keptHere * R;
+        readPos += n * R;
+        walked += n;
+        kept += keptHere;
+    }
+    if (!removed)
+        return walkResult;
+
+    std::int64_t newCount = kept;
+    std::int64_t newLength = writePos;
+    if (walked < count) {
+        // The file became shorter than its count while we walked it. The records
+        // not walked yet are kept: whatever of them is still there moves down to
+        // the end of the compacted part, and the count drops only by the records
+        // removed.
+        std::int64_t length = 0;
+        if (ResultCode code = store.data->length(length); code != rc::kOk)
+            return code;
+        const std::int64_t rest = std::max<std::int64_t>(length - readPos, 0);
+        for (std::int64_t done = 0; done < rest;) {
+            const std::int64_t chunk = std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), rest - done);
+            if (ResultCode code = readBatch(*store.data, readPos + done, buffer.data(), static_cast<std::size_t>(chunk));
+                code != rc::kOk)
+                return code;
+            if (ResultCode code = store.data->writeAt(writePos + done, buffer.data(), static_cast<std::size_t>(chunk));
+                code != rc::kOk)
+                return code;
+            done += chunk;
+        }
+        newCount = kept + (count - walked);
+        newLength = writePos + rest;
+    }
+    if (ResultCode code = writeCount(*store.data, static_cast<std::int32_t>(newCount)); code != rc::kOk)
+        return code;
+    ResultCode result = store.data->truncate(newLength);
+    if (store.aux)
+        for (const std::int32_t first : chainsToFree)
+            if (ResultCode code = store.aux->freeChain(first); code != rc::kOk)
+                result = code;
+    return walkResult != rc::kOk ? walkResult : result;
+}
+
+ResultCode clearAll(StoreHandle& store)
+{
+    if (ResultCode code = writeCount(*store.data, 0); code != rc::kOk)
+        return code;
+    if (ResultCode code = store.data->truncate(store.layout.dataStart); code != rc::kOk)
+        return code;
+    return store.aux ? store.aux->clear() : rc::kOk;
+}
+
+} // namespace
+
+bool deleteRecord()
+{
+    detail::clearLastError();
+    StoreHandle* store = StoreTable::instance().current();
+    if (!store)
+        return finish(rc::kNoCurrentStore);
+    if (store->current < 0)
+        return finish(rc::kNoCurrentRecord);
+    const std::int64_t position = store->recordPosition(store->current);
+    if (ResultCode code = store->locks.lock(position); code != rc::kOk)
+        return finish(code);
+    std::uint8_t status[4];
+    std::size_t got = 0;
+    ResultCode code = store->data->readAt(position, status, 4, got);
+    if (code == rc::kOk && got == 0)
+        code = rc::kNoCurrentRecord;
+    else if (code == rc::kOk && got < 4)
+        code = rc::kRecordReadFailed;
+    if (code == rc::kOk && getI32(status) > 0)
+        code = markDeleted(*store->data, position, status);
+    store->locks.unlock(position);
+    return finish(code);
+}
+
+bool deleteRecord(const Condition& condition)
+{
+    detail::clearLastError();
+    StoreHandle* store = StoreTable::instance().current();
+    if (!store)
+        return finish(rc::kNoCurrentStore);
+    return finish(exclusively(*store, [&] { return deleteWhere(*store, condition); }));
+}
+
+bool pack()
+{
+    detail::clearLastError();
+    StoreHandle* store = StoreTable::instance().current();
+    if (!store)
+        return finish(rc::kNoCurrentStore);
+    const ResultCode code = exclusively(*store, [&] {
+        const ResultCode packed = packStore(*store);
+        store->current = 0;
+        return packed;
+    });
+    return finish(code);
+}
+
+bool clearStore()
+{
+    detail::clearLastError();
+    StoreHandle* store = StoreTable::instance().current();
+    if (!store)
+        return finish(rc::kNoCurrentStore);
+    const ResultCode code = exclusively(*store, [&] {
+        const ResultCode cleared = clearAll(*store);
+        store->current = 0;
+        return cleared;
+    });
+    return finish(code);
+}
+
+bool find(const Condition& condition)
+{
+    detail::clearLastError();
+    StoreHandle* store = StoreTable::instance().current();
+    if (!store)
+        return finish(rc::kNoCurrentStore);
+    if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
+        return finish(code);
+    std::int32_t count = 0;
+    ResultCode code = readCount(*store->data, count);
+    const std::int64_t start = std::max(store->current, 0);
+    std::int64_t found = -1;
+    if (code == rc::kOk && count >= 1 && start < count) {
+        std::vector<std::uint8_t> record;
+        code = detail::allocate(record, static_cast<std::size_t>(store->layout.recordLength));
+        ScanScope scan(*store);
+        for (std::int64_t i = start; code == rc::kOk && i < count; ++i) {
+            const std::int64_t position = store->recordPosition(i);
+            if (code = store->locks.lock(position); code != rc::kOk)
+                break;
+            code = readBatch(*store->data, position, record.data(), record.size());
+            if (code == rc::kOk) {
+                scan.test(i, record.data());
+                if (detail::evaluateCondition(condition)) {
+                    found = i;
+                    break;  // stays locked until the scan ends
+                }
+            }
+            store->locks.unlock(position);
+        }
+    }
+    if (found >= 0) {
+        store->locks.unlock(store->recordPosition(found));
+        store->current = static_cast<std::int32_t>(found);
+    }
+    store->locks.unlock(kCountOffset);
+    if (code != rc::kOk)
+        return finish(code);
+    finish(rc::kOk);
+    return found >= 0;
+}
+
+} // namespace qr::store

@@ -1,0 +1,64 @@
+#include "store/store_table.h"
+
+#include "store/names.h"
+
+#include <algorithm>
+
+namespace qr::store {
+
+StoreTable& StoreTable::instance()
+{
+    static StoreTable table;
+    return table;
+}
+
+StoreHandle* StoreTable::current()
+{
+    if (current_ < 0 || current_ >= static_cast<std::int32_t>(handles_.size()))
+        return nullptr;
+    return handles_[static_cast<std::size_t>(current_)].get();
+}
+
+bool StoreTable::isOpen(const FileIdentity* identity, std::string_view fullPath) const
+{
+    return std::any_of(handles_.begin(), handles_.end(), [&](const auto& h) {
+        return (identity && h->identity == *identity) || namesEqual(h->fullPath, fullPath);
+    });
+}
+
+void StoreTable::add(std::unique_ptr<StoreHandle> handle)
+{
+    handles_.push_back(std::move(handle));
+    current_ = static_cast<std::int32_t>(handles_.size()) - 1;
+}
+
+StoreHandle* StoreTable::findByName(std::string_view name)
+{
+    auto lastMatch = [&](auto&& matches) -> StoreHandle* {
+        for (auto it = handles_.rbegin(); it != handles_.rend(); ++it)
+            if (matches(**it))
+                return it->get();
+        return nullptr;
+    };
+    if (StoreHandle* h = lastMatch([&](const StoreHandle& s) { return !s.alias.empty() && namesEqual(s.alias, name); }))
+        return h;
+    if (StoreHandle* h = lastMatch([&](const StoreHandle& s) { return namesEqual(s.title, name); }))
+        return h;
+    return lastMatch([&](const StoreHandle& s) { return namesEqual(s.fullPath, name); });
+}
+
+void StoreTable::close(StoreHandle* handle)
+{
+    const auto it = std::find_if(handles_.begin(), handles_.end(), [&](const auto& h) { return h.get() == handle; });
+    if (it == handles_.end())
+        return;
+    const auto index = static_cast<std::int32_t>(it - handles_.begin());
+    handle->locks.releaseAll();
+    handles_.erase(it);  // closes the data and auxiliary files
+    if (index == current_)
+        current_ = -1;
+    else if (index < current_)
+        --current_;
+}
+
+} // namespace qr::store

@@ -1,0 +1,53 @@
+// The open stores of the process, in opening order, and which one is current.
+// Process-wide and not locked: the commands run on the application's one thread.
+#pragma once
+
+#include "store/aux_file.h"
+#include "store/data_file.h"
+#include "store/data_locks.h"
+#include "store/env.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qr::store {
+
+struct StoreHandle {
+    explicit StoreHandle(std::unique_ptr<File> dataFile) : data(std::move(dataFile)), locks(*data) {}
+
+    std::unique_ptr<File> data;
+    DataLocks locks;  // refers to *data
+    std::unique_ptr<AuxFile> aux;
+    DataLayout layout;
+    std::string fullPath;  // GBK
+    std::string title;
+    std::string alias;
+    FileIdentity identity;
+    std::int32_t current = 0;              // 0-based
+    const std::uint8_t* scan = nullptr;    // the record under test of find and delete
+
+    std::int64_t recordPosition(std::int64_t index) const { return layout.recordPosition(index); }
+};
+
+class StoreTable {
+public:
+    static StoreTable& instance();
+
+    StoreHandle* current();
+    // A store already open in this process on the same file, or on a full path that
+    // compares equal as names do.
+    bool isOpen(const FileIdentity* identity, std::string_view fullPath) const;
+    void add(std::unique_ptr<StoreHandle> handle);  // becomes the current store
+    // Name: alias, then file title, then full path, each the last-opened match.
+    StoreHandle* findByName(std::string_view name);
+    void close(StoreHandle* handle);
+
+private:
+    std::vector<std::unique_ptr<StoreHandle>> handles_;
+    std::int32_t current_ = -1;
+};
+
+} // namespace qr::store

@@ -1,0 +1,25 @@
+#include "runtime/gbk.h"
+#include "store/check/consistency_check.h"
+#include "tools/store_cli/cli_commands.h"
+#include "tools/store_cli/cli_support.h"
+
+#include <iostream>
+
+namespace qr::tools {
+
+int runCheck(const Arguments& args)
+{
+    if (args.size() != 1)
+        return refuse("usage: quillroll-store check STORE");
+    std::string name;
+    if (!argumentToGbk(args[0], name))
+        return refuse("the store name is not valid UTF-8");
+    const store::CheckReport report = store::checkStore(name);
+    if (report.openResult != 0)
+        return refuse("cannot open " + args[0] + ": " + resultText(report.openResult));
+    for (const std::string& line : report.problems)
+        std::cout << line << '\n';
+    return report.problems.empty() ? kExitOk : kExitFailed;
+}
+
+} // namespace qr::tools

@@ -1,0 +1,192 @@
+// export-csv: writes every live student of a roster store as CSV with the workbook's
+// nineteen headings, and the photos as files. The store is opened read-only; all
+// records are read before the first byte is written, and the CSV file appears only
+// once it is complete.
+#include "runtime/gbk.h"
+#include "tools/store_cli/cli_commands.h"
+#include "tools/store_cli/cli_support.h"
+#include "tools/store_cli/csv.h"
+#include "tools/store_cli/json_text.h"
+#include "tools/store_cli/photo_folder.h"
+#include "tools/store_cli/roster_fields.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qr::tools {
+namespace {
+
+using runtime::Kind;
+using runtime::Value;
+
+struct ExportArguments {
+    std::string store;
+    std::string csv;
+    std::string photos;
+};
+
+bool parseArguments(const Arguments& args, ExportArguments& out)
+{
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--photos" && i + 1 < args.size() && out.photos.empty())
+            out.photos = args[++i];
+        else if (args[i].rfind("--", 0) == 0)
+            return false;
+        else
+            positional.push_back(args[i]);
+    }
+    if (positional.size() != 2)
+        return false;
+    out.store = positional[0];
+    out.csv = positional[1];
+    return true;
+}
+
+// The cell text of a value: numbers in the shortest form that reads back to the
+// same value, so that import after export restores them exactly.
+std::string cellText(const Value& v)
+{
+    switch (v.kind()) {
+    case Kind::Float: return shortestText(v.asFloat());
+    case Kind::Double: return shortestText(v.asDouble());
+    case Kind::Text: return runtime::gbkToUtf8(v.asText());
+    default: return v.isInteger() ? std::to_string(v.numericAsInt64()) : std::string();
+    }
+}
+
+struct Photo {
+    std::string fileName;
+    std::vector<std::uint8_t> bytes;
+};
+
+bool writeFile(const std::string& path, const void* data, std::size_t size, std::string& why)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = fd >= 0;
+    const auto* p = static_cast<const char*>(data);
+    while (ok && size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok) {
+            p += n;
+            size -= static_cast<std::size_t>(n);
+        }
+    }
+    const int err = errno;
+    if (fd >= 0 && ::close(fd) != 0)
+        ok = false;
+    if (!ok)
+        why = "cannot write " + path + ": " + std::strerror(err ? err : errno);
+    return ok;
+}
+
+} // namespace
+
+int runExportCsv(const Arguments& args)
+{
+    ExportArguments a;
+    if (!parseArguments(args, a))
+        return refuse("usage: quillroll-store export-csv STORE FILE.csv [--photos DIR]");
+    std::string name;
+    if (!argumentToGbk(a.store, name))
+        return refuse("the store name is not valid UTF-8");
+    std::string why;
+    bool createFolder = false;
+    if (!a.photos.empty() && !isMissingOrEmptyFolder(a.photos, createFolder, why))
+        return refuse(why);
+
+    StoreSession session;
+    if (!session.open(name, true, why))
+        return refuse(why);
+    if (!isRosterLayout(session.info(), why))
+        return refuse(a.store + " is no roster store: " + why);
+
+    std::string csv;
+    CsvRow headings;
+    for (std::size_t k = 0; k < kHeadingCount; ++k)
+        headings.push_back(runtime::gbkToUtf8(rosterFields()[headingField(k)].nameGbk));
+    appendCsvRow(csv, headings);
+
+    std::vector<Photo> photos;
+    std::map<std::string, std::int32_t> photoOwner;  // file name -> record number
+    std::size_t exported = 0;
+    const std::int32_t count = session.info().recordCount;
+    for (std::int32_t r = 1; r <= count; ++r) {
+        std::int32_t status = 0;
+        if (!store::goToRecord(r) || !store::readStatusWord(status)) {
+            printError("cannot read record " + std::to_string(r) + ": " + resultText(store::lastError()));
+            return kExitFailed;
+        }
+        if (status < 0)
+            continue;
+        std::vector<Value> values;
+        for (std::size_t f = 0; f < kRosterFieldCount; ++f) {
+            values.push_back(store::readField(static_cast<std::int32_t>(f + 1)));
+            if (store::lastError() != 0) {
+                printError("cannot read record " + std::to_string(r) + " field " + std::to_string(f + 1) + ": " +
+                           resultText(store::lastError()));
+                return kExitFailed;
+            }
+        }
+        CsvRow row;
+        for (std::size_t k = 0; k < kHeadingCount; ++k)
+            row.push_back(cellText(values[headingField(k)]));
+        appendCsvRow(csv, row);
+        ++exported;
+
+        const Value& photo = values[kPhotoField];
+        if (a.photos.empty() || photo.kind() != Kind::ByteSet || photo.asByteSet().empty())
+            continue;
+        const Value& serial = values[kSerialField];
+        const double number = serial.numericAsDouble();
+        const auto key = static_cast<std::int64_t>(std::isfinite(number) ? std::trunc(number) : 0);
+        Photo p{photoFileName(key, photo.asByteSet()), photo.asByteSet()};
+        const auto [it, fresh] = photoOwner.emplace(std::to_string(key), r);
+        if (!fresh)
+            return refuse("records " + std::to_string(it->second) + " and " + std::to_string(r) +
+                          " both have a photo and " + u8text(u8"序号") + " " + std::to_string(key) +
+                          "; their photo files would take one name");
+        photos.push_back(std::move(p));
+    }
+
+    if (!a.photos.empty()) {
+        if (createFolder && ::mkdir(a.photos.c_str(), 0755) != 0)
+            return refuse("cannot create the photo folder " + a.photos + ": " + std::strerror(errno));
+        for (const Photo& p : photos) {
+            if (!writeFile(a.photos + "/" + p.fileName, p.bytes.data(), p.bytes.size(), why)) {
+                printError(why);
+                return kExitFailed;
+            }
+        }
+    }
+    // The CSV appears under its name only when it is complete.
+    const std::string temporary = a.csv + ".partial";
+    if (!writeFile(temporary, csv.data(), csv.size(), why)) {
+        ::unlink(temporary.c_str());
+        printError(why);
+        return kExitFailed;
+    }
+    if (::rename(temporary.c_str(), a.csv.c_str()) != 0) {
+        printError("cannot put " + a.csv + " in place: " + std::strerror(errno));
+        ::unlink(temporary.c_str());
+        return kExitFailed;
+    }
+    std::cout << "exported " << exported << " students";
+    if (!a.photos.empty())
+        std::cout << " and " << photos.size() << " photos";
+    std::cout << '\n';
+    return kExitOk;
+}
+
+} // namespace qr::tools

@@ -1,0 +1,50 @@
+// quillroll-store: looks into and repairs record-store files.
+#include "store/commands.h"
+#include "tools/store_cli/cli_commands.h"
+#include "tools/store_cli/cli_support.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+const char* const kUsage =
+    "usage: quillroll-store COMMAND STORE [...]\n"
+    "  info STORE                              header, fields, records and blocks\n"
+    "  dump STORE                              every record as JSON\n"
+    "  check STORE                             consistency check (exit 1 with one line per problem)\n"
+    "  create-roster STORE                     a new empty roster store\n"
+    "  import-csv STORE FILE.csv [--photos DIR]  append the students of a CSV file\n"
+    "  export-csv STORE FILE.csv [--photos DIR]  write every live student as CSV\n"
+    "  delete STORE N                          mark record N deleted\n"
+    "  pack STORE                              remove the deleted records\n"
+    "  clear STORE                             remove every record\n"
+    "Exit status: 0 done, 1 failed part-way or problems found, 2 refused (nothing changed).\n";
+
+// Another process appending or packing holds its locks only for moments; commands
+// wait for them rather than fail at once.
+constexpr std::int32_t kLockWaitMs = 30000;
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace qr::tools;
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::cout << kUsage;
+        return argc < 2 ? kExitRefused : kExitOk;
+    }
+    const std::string command = argv[1];
+    const Arguments args(argv + 2, argv + argc);
+    qr::store::setLockRetryTimeout(kLockWaitMs);
+    if (command == "info") return runInfo(args);
+    if (command == "dump") return runDump(args);
+    if (command == "check") return runCheck(args);
+    if (command == "create-roster") return runCreateRoster(args);
+    if (command == "import-csv") return runImportCsv(args);
+    if (command == "export-csv") return runExportCsv(args);
+    if (command == "delete") return runDelete(args);
+    if (command == "pack") return runPack(args);
+    if (command == "clear") return runClear(args);
+    return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
+}
