@@ -258,9 +258,18 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
         plan.push_back(block);
     }
 
-    // The header goes out before the blocks are filled: should we stop half-way, a
-    // block taken from the free list is then lost at worst, never listed as free
-    // while a chain uses it.
+    // New blocks exist in the file before the header counts them, so the header
+    // never claims more blocks than the file holds. The header then goes out before
+    // the blocks are filled: should we stop half-way, a block taken from the free
+    // list is lost at worst, never listed as free while a chain uses it.
+    if (updated.blockCount > header.blockCount) {
+        std::int64_t length = 0;
+        if (ResultCode code = file_->length(length); code != rc::kOk)
+            return finish(code);
+        if (length < blockPosition(updated.blockCount))
+            if (ResultCode code = file_->truncate(blockPosition(updated.blockCount)); code != rc::kOk)
+                return finish(code);
+    }
     if (!taken.empty())
         if (ResultCode code = storeHeader(updated); code != rc::kOk)
             return finish(code);
