@@ -7,6 +7,7 @@
 namespace qr::app {
 
 using forms::Event;
+using runtime::Text;
 using runtime::Value;
 
 // Binds every handler number the application serves.

@@ -8,7 +8,7 @@
 #include "app/student_list.h"
 #include "app/tray_menu.h"
 #include "forms/catalogue/catalogue.h"
-#include "forms/kinds/report_list.h"
+#include "app/report_list_ops.h"
 #include "store/commands.h"
 
 namespace qr::app {

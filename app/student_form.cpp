@@ -70,7 +70,7 @@ std::optional<StudentRecord> readValidatedStudent(const StudentFormIds& ids)
     s.registerNumber = editText(ids, ids.registerNumber);
     s.nationalNumber = editText(ids, ids.nationalNumber);
     const Value picture = forms::readProperty(ids.window, ids.photo, property::kPicture);
-    if (picture.kind() == Value::Kind::ByteSet)
+    if (picture.kind() == runtime::Kind::ByteSet)
         s.photo = picture.asByteSet();
     s.boarding = storedTextOfSelection(ids.window, ids.boarding, ComboChoices::Boarding);
     s.dormitory = editText(ids, ids.dormitory);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace qr::app {
 
@@ -49,11 +50,11 @@ double readNumberField(int fieldNumber)
 {
     const Value value = numericField(fieldNumber);
     switch (value.kind()) {
-    case Value::Kind::Byte: return value.asByte();
-    case Value::Kind::Short: return value.asShort();
-    case Value::Kind::Integer: return value.asInteger();
-    case Value::Kind::Long: return static_cast<double>(value.asLong());
-    case Value::Kind::Float: return value.asFloat();
+    case runtime::Kind::Byte: return value.asByte();
+    case runtime::Kind::Short: return value.asShort();
+    case runtime::Kind::Integer: return value.asInteger();
+    case runtime::Kind::Long: return static_cast<double>(value.asLong());
+    case runtime::Kind::Float: return value.asFloat();
     default: return value.asDouble();
     }
 }
@@ -66,7 +67,7 @@ Text readNumberFieldText(int fieldNumber)
 Text readTextField(int fieldNumber)
 {
     Value value = store::readField(fieldNumber);
-    if (value.kind() != Value::Kind::Text)
+    if (value.kind() != runtime::Kind::Text)
         wrongFieldKind(fieldNumber, "文本");
     return value.asText();
 }
@@ -74,7 +75,7 @@ Text readTextField(int fieldNumber)
 ByteSet readByteSetField(int fieldNumber)
 {
     Value value = store::readField(fieldNumber);
-    if (value.kind() != Value::Kind::ByteSet)
+    if (value.kind() != runtime::Kind::ByteSet)
         wrongFieldKind(fieldNumber, "字节集");
     return value.asByteSet();
 }
