@@ -78,14 +78,13 @@ void FormWindow::setMenuBar(QMenuBar* menuBar)
     menuBar_ = menuBar;
     if (menuBar_)
         menuBar_->setParent(this);
-    setClientSize(clientSize_);
+    layoutChildren();
 }
 
-void FormWindow::setClientSize(QSize size)
+void FormWindow::setInnerSize(QSize size)
 {
-    clientSize_ = size.expandedTo(QSize(0, 0));
-    const int menuHeight = (menuBar_ && !menuBar_->isHidden()) ? menuBar_->sizeHint().height() : 0;
-    setFixedSize(clientSize_.width(), clientSize_.height() + menuHeight);
+    innerSize_ = size.expandedTo(QSize(0, 0));
+    setFixedSize(innerSize_);
     layoutChildren();
 }
 
@@ -94,7 +93,7 @@ void FormWindow::layoutChildren()
     const int menuHeight = (menuBar_ && !menuBar_->isHidden()) ? menuBar_->sizeHint().height() : 0;
     if (menuBar_)
         menuBar_->setGeometry(0, 0, width(), menuHeight);
-    client_->setGeometry(0, menuHeight, width(), height() - menuHeight);
+    client_->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
 bool FormWindow::event(QEvent* event)

@@ -48,9 +48,12 @@ public:
     // Puts the menu bar above the client area (nullptr: no menu bar).
     void setMenuBar(QMenuBar* menuBar);
     QMenuBar* menuBar() const { return menuBar_; }
-    // Fixes the window to this client size (the menu bar comes on top of it).
-    void setClientSize(QSize size);
-    QSize clientSize() const { return clientSize_; }
+    // Fixes the window to this size below its caption bar: the menu bar, if shown,
+    // takes its height from the client area, as a Windows menu does.
+    void setInnerSize(QSize size);
+    QSize innerSize() const { return innerSize_; }
+    // Re-lays the menu bar and client area (after the menu bar was shown or hidden).
+    void layoutChildren();
     void setDragAnywhere(bool on) { dragAnywhere_ = on; }
 
 protected:
@@ -64,12 +67,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void layoutChildren();
-
     std::uint32_t windowId_;
     ClientArea* client_;
     QMenuBar* menuBar_ = nullptr;
-    QSize clientSize_;
+    QSize innerSize_;
     bool dragAnywhere_ = false;
 };
 

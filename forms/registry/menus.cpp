@@ -96,7 +96,7 @@ void updateMenuBarVisibility(LoadedWindow& live, const std::vector<ComponentReco
     if (live.menuBar->isHidden() == !anyShown)
         return;
     live.menuBar->setVisible(anyShown);
-    live.window->setClientSize(live.window->clientSize()); // the menu bar's height comes and goes
+    live.window->layoutChildren(); // the menu bar's height comes and goes
 }
 
 // The level-0 item and its sub-items, or an empty run when it cannot pop up.

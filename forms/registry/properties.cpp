@@ -151,10 +151,10 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
                 form->move(property == 0 ? v : form->x(), property == 1 ? v : form->y());
             } else {
                 const QSize extras = frameExtras(*liveWindowSettings(*found.live->object));
-                QSize client = form->clientSize();
-                (property == 2 ? client.rwidth() : client.rheight()) =
+                QSize inner = form->innerSize();
+                (property == 2 ? inner.rwidth() : inner.rheight()) =
                     std::max(0, v - (property == 2 ? extras.width() : extras.height()));
-                form->setClientSize(client);
+                form->setInnerSize(inner);
             }
             return;
         }

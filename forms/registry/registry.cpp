@@ -101,6 +101,14 @@ int loadCounter = 0;
 
 } // namespace
 
+void bringToFront(QWidget* window)
+{
+    // The offscreen platform keeps no stacking order and says so on every raise.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window->raise();
+    window->activateWindow();
+}
+
 void applyCursor(QWidget* widget, const Bytes& pointer)
 {
     if (widget == nullptr)
@@ -136,8 +144,7 @@ void showWindowRecord(std::uint32_t windowId, bool visible)
         window->showMaximized();
     else
         window->show();
-    window->raise();
-    window->activateWindow();
+    bringToFront(window);
 }
 
 void tearDownWindow(std::uint32_t windowId)
@@ -217,8 +224,7 @@ bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindo
                 if (live->window->isMinimized()) {
                     live->window->showNormal();
                 } else {
-                    live->window->raise();
-                    live->window->activateWindow();
+                    detail::bringToFront(live->window);
                 }
             }
             return true;
@@ -321,8 +327,7 @@ bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindo
     detail::buildMenuBar(windowId, *entry, *live);
 
     const WindowSettings* settings = detail::liveWindowSettings(windowObject);
-    const QSize outer = window->clientSize() + detail::frameExtras(*settings) +
-                        QSize(0, window->menuBar() && !window->menuBar()->isHidden() ? window->menuBar()->height() : 0);
+    const QSize outer = window->innerSize() + detail::frameExtras(*settings);
     window->move(settings->startPosition == 0 ? QPoint(windowRecord.rect.left, windowRecord.rect.top)
                                               : detail::centredTopLeft(outer));
     if (parentWindow && parentWindow->windowHandle()) {

@@ -132,6 +132,7 @@ FormWindow* formWindowOf(const ComponentObject& windowObject);
 QColor qColorOf(Colour colour);
 // Registry helpers shared by the loader and the property code (registry.cpp).
 void applyCursor(QWidget* widget, const Bytes& pointer);
+void bringToFront(QWidget* window);
 void nameComponentWidget(QWidget* widget, const ComponentRecord& record, std::uint32_t windowId);
 } // namespace qr::forms::detail
 

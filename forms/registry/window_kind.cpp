@@ -127,7 +127,7 @@ std::unique_ptr<ComponentObject> createWindow(const CreateRequest& request)
         return nullptr;
     auto object = std::make_unique<WindowObject>(request.windowId, request.componentId, *settings);
     const QSize extras = frameExtras(*settings);
-    object->window()->setClientSize(QSize(request.geometry.width - extras.width(),
+    object->window()->setInnerSize(QSize(request.geometry.width - extras.width(),
                                           request.geometry.height - extras.height()));
     if (request.style & create_style::kDisabled)
         object->window()->setEnabled(false);

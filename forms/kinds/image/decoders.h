@@ -1,4 +1,4 @@
-// The per-format decoders behind decodePicture. Each takes the whole file and
+// The per-format decoders behind decodePictureFile. Each takes the whole file and
 // returns a null image on any fault; none reads outside [data, data + size).
 #pragma once
 

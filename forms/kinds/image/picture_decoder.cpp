@@ -35,7 +35,7 @@ PictureFormat recognisePicture(const std::uint8_t* data, std::size_t size)
     return PictureFormat::None;
 }
 
-QImage decodePicture(const std::uint8_t* data, std::size_t size)
+QImage decodePictureFile(const std::uint8_t* data, std::size_t size)
 {
     switch (recognisePicture(data, size)) {
     case PictureFormat::Bitmap: return decodeBmpFile(data, size);

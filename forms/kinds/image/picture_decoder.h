@@ -17,10 +17,10 @@ enum class PictureFormat { None, Bitmap, Jpeg, Png, Icon, Cursor, Gif, Pcx };
 PictureFormat recognisePicture(const std::uint8_t* data, std::size_t size);
 
 // The decoded picture (first frame for GIF), or a null QImage.
-QImage decodePicture(const std::uint8_t* data, std::size_t size);
-inline QImage decodePicture(const std::vector<std::uint8_t>& bytes)
+QImage decodePictureFile(const std::uint8_t* data, std::size_t size);
+inline QImage decodePictureFile(const std::vector<std::uint8_t>& bytes)
 {
-    return decodePicture(bytes.data(), bytes.size());
+    return decodePictureFile(bytes.data(), bytes.size());
 }
 
 } // namespace qr::forms

@@ -71,11 +71,11 @@ TEST(PictureRecognition, FirstBytesDecideTheFormat)
 TEST(PictureDecoding, NonPicturesAndPcxGiveNoPicture)
 {
     Bytes text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
-    EXPECT_TRUE(decodePicture(text).isNull());
-    EXPECT_TRUE(decodePicture(Bytes{}).isNull());
+    EXPECT_TRUE(decodePictureFile(text).isNull());
+    EXPECT_TRUE(decodePictureFile(Bytes{}).isNull());
     Bytes pcx(200, 0);
     pcx[0] = 0x0A, pcx[1] = 5, pcx[2] = 1, pcx[3] = 8;
-    EXPECT_TRUE(decodePicture(pcx).isNull());
+    EXPECT_TRUE(decodePictureFile(pcx).isNull());
 }
 
 TEST(PictureDecoding, JpegKeepsSizeAndColours)
@@ -83,7 +83,7 @@ TEST(PictureDecoding, JpegKeepsSizeAndColours)
     QImage source = test::cornerImage(66, 40);
     Bytes jpeg = test::encodeWithQt(source, "JPEG", 95);
     ASSERT_GT(jpeg.size(), 100u);
-    QImage decoded = decodePicture(jpeg);
+    QImage decoded = decodePictureFile(jpeg);
     ASSERT_FALSE(decoded.isNull());
     EXPECT_EQ(decoded.size(), QSize(66, 40));
     expectCorners(decoded, 40);
@@ -92,7 +92,7 @@ TEST(PictureDecoding, JpegKeepsSizeAndColours)
 TEST(PictureDecoding, GreyscaleJpegDecodes)
 {
     QImage grey = test::cornerImage(32, 32).convertToFormat(QImage::Format_Grayscale8);
-    QImage decoded = decodePicture(test::encodeWithQt(grey, "JPEG", 90));
+    QImage decoded = decodePictureFile(test::encodeWithQt(grey, "JPEG", 90));
     ASSERT_FALSE(decoded.isNull());
     EXPECT_EQ(decoded.size(), QSize(32, 32));
 }
@@ -101,16 +101,16 @@ TEST(PictureDecoding, TruncatedOrDamagedJpegGivesNoPicture)
 {
     Bytes jpeg = test::encodeWithQt(test::cornerImage(64, 64), "JPEG", 90);
     Bytes half(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2));
-    EXPECT_TRUE(decodePicture(half).isNull());
+    EXPECT_TRUE(decodePictureFile(half).isNull());
     Bytes headerOnly(jpeg.begin(), jpeg.begin() + 20);
-    EXPECT_TRUE(decodePicture(headerOnly).isNull());
+    EXPECT_TRUE(decodePictureFile(headerOnly).isNull());
 }
 
 TEST(PictureDecoding, PngKeepsPixelsAndAlphaExactly)
 {
     QImage source = test::cornerImage(17, 9);
     source.setPixel(3, 3, qRgba(10, 20, 30, 128));
-    QImage decoded = decodePicture(test::encodeWithQt(source, "PNG"));
+    QImage decoded = decodePictureFile(test::encodeWithQt(source, "PNG"));
     ASSERT_FALSE(decoded.isNull());
     ASSERT_EQ(decoded.size(), source.size());
     for (int y = 0; y < 9; ++y)
@@ -124,16 +124,16 @@ TEST(PictureDecoding, PngWithIntactSignatureButDamagedDataGivesNoPicture)
     Bytes damaged = png;
     for (std::size_t i = 40; i < damaged.size() - 12; i += 7)
         damaged[i] ^= 0x5A;
-    EXPECT_TRUE(decodePicture(damaged).isNull());
+    EXPECT_TRUE(decodePictureFile(damaged).isNull());
     Bytes truncated(png.begin(), png.begin() + long(png.size() - 20));
-    EXPECT_TRUE(decodePicture(truncated).isNull());
+    EXPECT_TRUE(decodePictureFile(truncated).isNull());
 }
 
 TEST(PictureDecoding, BitmapsBottomUpTopDownAndPalette)
 {
     QImage source = test::cornerImage(7, 5); // odd width: rows carry padding
     for (bool topDown : {false, true}) {
-        QImage decoded = decodePicture(test::bmp24(source, topDown));
+        QImage decoded = decodePictureFile(test::bmp24(source, topDown));
         ASSERT_EQ(decoded.size(), source.size());
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 7; ++x)
@@ -141,7 +141,7 @@ TEST(PictureDecoding, BitmapsBottomUpTopDownAndPalette)
     }
     auto palette = greyPalette(16);
     auto indices = randomIndices(9 * 6, 16, 7);
-    QImage decoded = decodePicture(test::bmp8(9, 6, palette, indices));
+    QImage decoded = decodePictureFile(test::bmp8(9, 6, palette, indices));
     ASSERT_EQ(decoded.size(), QSize(9, 6));
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 9; ++x)
@@ -152,10 +152,10 @@ TEST(PictureDecoding, BitmapWithMissingPixelsOrHugeHeaderGivesNoPicture)
 {
     Bytes bmp = test::bmp24(test::cornerImage(20, 20));
     Bytes cut(bmp.begin(), bmp.end() - 30);
-    EXPECT_TRUE(decodePicture(cut).isNull());
+    EXPECT_TRUE(decodePictureFile(cut).isNull());
     Bytes huge = bmp;
     huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F; // width 2^31 - 1
-    EXPECT_TRUE(decodePicture(huge).isNull());
+    EXPECT_TRUE(decodePictureFile(huge).isNull());
 }
 
 TEST(IconDecoding, TakesFirst32PixelEntryWithEnoughColours)
@@ -166,16 +166,16 @@ TEST(IconDecoding, TakesFirst32PixelEntryWithEnoughColours)
     mid.fill(Qt::green);
     big.fill(Qt::blue);
     // Colour count 0 means 256 or more colours.
-    QImage chosen = decodePicture(test::iconFile({{small, 0}, {mid, 0}, {big, 0}}));
+    QImage chosen = decodePictureFile(test::iconFile({{small, 0}, {mid, 0}, {big, 0}}));
     ASSERT_EQ(chosen.size(), QSize(32, 32));
     EXPECT_EQ(chosen.pixel(5, 5), qRgb(0, 255, 0));
     // A 16-colour 32-pixel entry does not qualify: the last entry is taken.
-    chosen = decodePicture(test::iconFile({{mid, 16}, {small, 0}}));
+    chosen = decodePictureFile(test::iconFile({{mid, 16}, {small, 0}}));
     EXPECT_EQ(chosen.size(), QSize(32, 32));
-    chosen = decodePicture(test::iconFile({{mid, 8}, {big, 0}}));
+    chosen = decodePictureFile(test::iconFile({{mid, 8}, {big, 0}}));
     EXPECT_EQ(chosen.size(), QSize(48, 48));
     // Only a 48-pixel image: that one.
-    chosen = decodePicture(test::iconFile({{big, 0}}));
+    chosen = decodePictureFile(test::iconFile({{big, 0}}));
     ASSERT_EQ(chosen.size(), QSize(48, 48));
     EXPECT_EQ(chosen.pixel(47, 47), qRgb(0, 0, 255));
 }
@@ -184,14 +184,14 @@ TEST(IconDecoding, AlphaPngEntriesAndCursors)
 {
     QImage img = test::cornerImage(32, 32);
     img.setPixel(0, 0, qRgba(0, 0, 0, 0));
-    QImage fromDib = decodePicture(test::iconFile({{img, 0}}));
+    QImage fromDib = decodePictureFile(test::iconFile({{img, 0}}));
     ASSERT_EQ(fromDib.size(), QSize(32, 32));
     EXPECT_EQ(qAlpha(fromDib.pixel(0, 0)), 0);
     EXPECT_EQ(fromDib.pixel(31, 0), qRgb(0, 255, 0)); // rows not flipped
-    QImage fromPng = decodePicture(test::iconFile({{img, 0, true}}));
+    QImage fromPng = decodePictureFile(test::iconFile({{img, 0, true}}));
     ASSERT_EQ(fromPng.size(), QSize(32, 32));
     EXPECT_EQ(fromPng.pixel(0, 31), qRgb(0, 0, 255));
-    QImage cursor = decodePicture(test::iconFile({{img, 0}}, true));
+    QImage cursor = decodePictureFile(test::iconFile({{img, 0}}, true));
     EXPECT_EQ(cursor.size(), QSize(32, 32));
 }
 
@@ -202,9 +202,9 @@ TEST(IconDecoding, EntryPointingOutsideTheFileGivesNoPicture)
     Bytes ico = test::iconFile({{img, 0}});
     Bytes bad = ico;
     bad[18] = 0xFF, bad[19] = 0xFF, bad[20] = 0xFF, bad[21] = 0x00; // offset past the end
-    EXPECT_TRUE(decodePicture(bad).isNull());
+    EXPECT_TRUE(decodePictureFile(bad).isNull());
     Bytes directoryOnly(ico.begin(), ico.begin() + 12); // directory cut short
-    EXPECT_TRUE(decodePicture(directoryOnly).isNull());
+    EXPECT_TRUE(decodePictureFile(directoryOnly).isNull());
 }
 
 TEST(GifDecoding, LzwRoundTripsAcrossCodeWidthsAndTableResets)
@@ -215,7 +215,7 @@ TEST(GifDecoding, LzwRoundTripsAcrossCodeWidthsAndTableResets)
         auto indices = randomIndices(std::size_t(w * h), colours, unsigned(w * h));
         if (colours == 4) // long runs exercise codes defined by themselves
             std::fill(indices.begin(), indices.begin() + 3000, 1);
-        QImage decoded = decodePicture(test::gifFile(w, h, palette, indices));
+        QImage decoded = decodePictureFile(test::gifFile(w, h, palette, indices));
         ASSERT_EQ(decoded.size(), QSize(w, h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -227,7 +227,7 @@ TEST(GifDecoding, TransparencyAndInterlacing)
 {
     auto palette = greyPalette(4);
     auto indices = randomIndices(13 * 19, 4, 3);
-    QImage decoded = decodePicture(test::gifFile(13, 19, palette, indices, 2, true));
+    QImage decoded = decodePictureFile(test::gifFile(13, 19, palette, indices, 2, true));
     ASSERT_EQ(decoded.size(), QSize(13, 19));
     for (int y = 0; y < 19; ++y)
         for (int x = 0; x < 13; ++x) {
@@ -244,10 +244,10 @@ TEST(GifDecoding, DamagedDataGivesNoPicture)
     auto palette = greyPalette(16);
     Bytes gif = test::gifFile(30, 30, palette, randomIndices(900, 16, 9));
     Bytes truncated(gif.begin(), gif.begin() + long(gif.size() / 2));
-    EXPECT_TRUE(decodePicture(truncated).isNull());
+    EXPECT_TRUE(decodePictureFile(truncated).isNull());
     Bytes noImage(gif.begin(), gif.begin() + 13 + 48);
     noImage.push_back(0x3B);
-    EXPECT_TRUE(decodePicture(noImage).isNull());
+    EXPECT_TRUE(decodePictureFile(noImage).isNull());
 
     // A first code beyond the root codes cannot be decoded.
     std::vector<std::uint8_t> out;
@@ -270,7 +270,7 @@ TEST(PictureDecoding, TruncatedAndCorruptedInputsNeverCrash)
     for (const Bytes& sample : samples) {
         for (std::size_t n = 0; n < sample.size(); n += 1 + n / 16) {
             Bytes prefix(sample.begin(), sample.begin() + long(n));
-            QImage result = decodePicture(prefix);
+            QImage result = decodePictureFile(prefix);
             if (!result.isNull()) {
                 EXPECT_GT(result.width(), 0);
             }
@@ -279,7 +279,7 @@ TEST(PictureDecoding, TruncatedAndCorruptedInputsNeverCrash)
             Bytes corrupted = sample;
             for (int k = 0; k < 4; ++k)
                 corrupted[6 + rng() % (corrupted.size() - 6)] = std::uint8_t(rng());
-            (void)decodePicture(corrupted);
+            (void)decodePictureFile(corrupted);
         }
     }
 }

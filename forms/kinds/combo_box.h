@@ -1,0 +1,44 @@
+// The combo box on a QComboBox. Items keep their stored GBK bytes (leading blanks
+// included) in the item data, so the content read back is exactly what was stored.
+#pragma once
+
+// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
+#include <QWidget>
+
+#include "forms/registry/component_kind.h"
+
+#include <QPointer>
+
+class QComboBox;
+
+namespace qr::forms::kinds {
+
+class ComboBoxObject : public ComponentObject {
+public:
+    ComboBoxObject(const CreateRequest& request, const ComboBoxSettings& settings);
+
+    QComboBox* combo() const { return combo_; }
+    ComboBoxSettings currentSettings() const;
+
+    // The text of the current item as stored (drop-down list), or the edit field's text.
+    std::string content() const;
+    int currentItem() const;
+    // Clamped to -1 .. item count - 1.
+    void setCurrentItem(int item);
+
+    int setProperty(int index, const runtime::Value& value);
+    runtime::Value property(int index) const;
+
+private:
+    void fillItems();
+    void applyLook();
+
+    ComboBoxSettings settings_;
+    QPointer<QComboBox> combo_;
+};
+
+// The item list as a byte set: u16 count, then per item an int32 length and its bytes.
+Bytes encodeItemList(const std::vector<std::string>& items);
+std::vector<std::string> decodeItemList(const Bytes& bytes);
+
+} // namespace qr::forms::kinds
