@@ -66,8 +66,7 @@ TEST_F(RegistryTest, LoadRaisesLoadedMovedResizedInOrderThenActivation)
     settle();
     QApplication::setActiveWindow(windowWidget(kMain));
     settle();
-    const std::vector<int> called = recorder->handlersCalled();
-    EXPECT_EQ(std::count(called.begin(), called.end(), h::kWindowEvent + 8), 1);
+    EXPECT_EQ(recorder->count(h::kWindowEvent + 8), 1);
 }
 
 TEST_F(RegistryTest, ComponentsAreCreatedFromTheLastRecordToTheFirst)
@@ -103,10 +102,7 @@ TEST_F(RegistryTest, SecondLoadOnlyActivatesOrRestores)
 {
     ASSERT_TRUE(loadWindow(kMain));
     settle();
-    const auto loadedEvents = [&] {
-        const std::vector<int> called = recorder->handlersCalled();
-        return std::count(called.begin(), called.end(), h::kWindowEvent);
-    };
+    const auto loadedEvents = [&] { return recorder->count(h::kWindowEvent); };
     EXPECT_EQ(loadedEvents(), 1);
     QWidget* first = windowWidget(kMain);
     first->showMinimized();

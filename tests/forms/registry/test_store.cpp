@@ -5,6 +5,7 @@
 #include "forms/template/ids.h"
 #include "forms/template/template_writer.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qr::forms::testing {
@@ -194,6 +195,11 @@ std::vector<std::int32_t> Recorder::eventsOf(std::uint32_t componentId) const
         if (call.event.componentId == componentId)
             events.push_back(call.event.number);
     return events;
+}
+
+int Recorder::count(int handler) const
+{
+    return int(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.handler == handler; }));
 }
 
 const Call* Recorder::last(int handler) const

@@ -72,6 +72,7 @@ public:
     std::vector<int> handlersCalled() const;
     std::vector<std::int32_t> eventsOf(std::uint32_t componentId) const;
     const Call* last(int handler) const;
+    int count(int handler) const;
 };
 
 } // namespace qr::forms::testing
