@@ -147,40 +147,53 @@ ResultCode AuxFile::readValue(std::int32_t reference, std::vector<std::uint8_t>&
     std::int64_t length = 0;
     if (ResultCode code = file_->length(length); code != rc::kOk)
         return code;
-    const std::int64_t maxSteps = length / kBlockSize;
+    const std::int64_t fileBlocks = length / kBlockSize;
 
-    std::array<std::uint8_t, kBlockSize> block{};
+    // Every caller holds the lock of the record that refers to this chain (or the
+    // data file exclusively), and every writer of a chain holds that record's lock
+    // too, so the chain cannot change under us and its blocks need no locks of
+    // their own here. Writers still lock the blocks they rewrite, for readers that
+    // take block locks only.
+    //
+    // Chains written in one go lie in consecutive blocks; once the walk is seen to
+    // go forward block by block, several blocks are read with one call.
+    constexpr std::int64_t kReadAhead = 64;
+    std::vector<std::uint8_t> window;
+    std::int64_t windowFirst = 0;
+    std::int64_t windowBlocks = 0;
+    std::int32_t previous = 0;
     std::int32_t current = reference;
-    if (ResultCode code = lockByte(blockPosition(current)); code != rc::kOk)
-        return code;
-    ResultCode result = rc::kOk;
-    for (std::int64_t steps = 0;; ++steps) {
-        std::size_t got = 0;
-        if (steps >= maxSteps) {
-            result = rc::kAuxAccessFailed;
-            break;
+    for (std::int64_t steps = 0; current > 0; ++steps) {
+        if (steps >= fileBlocks || current >= fileBlocks) {
+            value.clear();
+            return rc::kAuxAccessFailed;
         }
-        if (result = file_->readAt(blockPosition(current), block.data(), block.size(), got); result != rc::kOk)
-            break;
-        const std::int32_t used = getI32(block.data() + 8);
-        if (got < block.size() || used < 0 || used > kBlockDataSize) {
-            result = rc::kAuxAccessFailed;
-            break;
+        if (current < windowFirst || current >= windowFirst + windowBlocks) {
+            const std::int64_t want = current == previous + 1 ? std::min(kReadAhead, fileBlocks - current) : 1;
+            window.resize(static_cast<std::size_t>(want * kBlockSize));
+            std::size_t got = 0;
+            if (ResultCode code = file_->readAt(blockPosition(current), window.data(), window.size(), got); code != rc::kOk) {
+                value.clear();
+                return code;
+            }
+            windowFirst = current;
+            windowBlocks = static_cast<std::int64_t>(got) / kBlockSize;
+            if (windowBlocks < 1) {
+                value.clear();
+                return rc::kAuxAccessFailed;
+            }
         }
-        value.insert(value.end(), block.begin() + kBlockHeaderSize, block.begin() + kBlockHeaderSize + used);
-        const std::int32_t next = getI32(block.data() + 4);
-        if (next <= 0)
-            break;
-        // Hand over hand: the next block is ours before this one is let go.
-        if (result = lockByte(blockPosition(next)); result != rc::kOk)
-            break;
-        unlockByte(blockPosition(current));
-        current = next;
+        const std::uint8_t* block = window.data() + (current - windowFirst) * kBlockSize;
+        const std::int32_t used = getI32(block + 8);
+        if (used < 0 || used > kBlockDataSize) {
+            value.clear();
+            return rc::kAuxAccessFailed;
+        }
+        value.insert(value.end(), block + kBlockHeaderSize, block + kBlockHeaderSize + used);
+        previous = current;
+        current = getI32(block + 4);
     }
-    unlockByte(blockPosition(current));
-    if (result != rc::kOk)
-        value.clear();
-    return result;
+    return rc::kOk;
 }
 
 ResultCode AuxFile::collectChain(const AuxHeader& header, std::int32_t first, std::vector<std::int32_t>& blocks)
@@ -197,7 +210,10 @@ ResultCode AuxFile::collectChain(const AuxHeader& header, std::int32_t first, st
         BlockHeader bh;
         if (ResultCode code = readBlockHeader(current, bh); code != rc::kOk)
             return code;
-        if (bh.used < 1 || bh.used > kBlockDataSize)
+        // A block that does not name its predecessor belongs to another chain (a
+        // reference into the middle of one) or to the free list.
+        const std::int32_t predecessor = blocks.empty() ? 0 : blocks.back();
+        if (bh.used < 1 || bh.used > kBlockDataSize || bh.previous != predecessor)
             return rc::kAuxAccessFailed;
         blocks.push_back(current);
         current = bh.next;
@@ -274,11 +290,39 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
         if (ResultCode code = storeHeader(updated); code != rc::kOk)
             return finish(code);
 
-    for (std::size_t i = 0; i < pieces; ++i) {
-        const std::size_t begin = i * kBlockDataSize;
-        const std::size_t size = std::min<std::size_t>(kBlockDataSize, value.size() - begin);
-        const BlockHeader bh{i == 0 ? 0 : plan[i - 1], i + 1 < pieces ? plan[i + 1] : 0, static_cast<std::int32_t>(size)};
-        if (ResultCode code = writeBlock(plan[i], bh, value.subspan(begin, size)); code != rc::kOk) {
+    // Blocks of the old chain are reachable from the record, so each is locked while
+    // it is rewritten. Blocks just taken are reachable from nowhere until the
+    // record refers to them: they are written unlocked, consecutive ones with one
+    // call.
+    constexpr std::size_t kMaxRun = 64;
+    std::vector<std::uint8_t> run;
+    for (std::size_t i = 0; i < pieces;) {
+        std::size_t runLength = 1;
+        if (i >= old.size())
+            while (i + runLength < pieces && runLength < kMaxRun && plan[i + runLength] == plan[i] + std::int32_t(runLength))
+                ++runLength;
+        run.assign(runLength * kBlockSize, 0);
+        for (std::size_t k = 0; k < runLength; ++k) {
+            const std::size_t piece = i + k;
+            const std::size_t begin = piece * kBlockDataSize;
+            const std::size_t size = std::min<std::size_t>(kBlockDataSize, value.size() - begin);
+            std::uint8_t* image = run.data() + k * kBlockSize;
+            putI32(image, piece == 0 ? 0 : plan[piece - 1]);
+            putI32(image + 4, piece + 1 < pieces ? plan[piece + 1] : 0);
+            putI32(image + 8, static_cast<std::int32_t>(size));
+            std::memcpy(image + kBlockHeaderSize, value.data() + begin, size);
+        }
+        ResultCode code;
+        if (i < old.size()) {
+            code = lockByte(blockPosition(plan[i]));
+            if (code == rc::kOk) {
+                code = file_->writeAt(blockPosition(plan[i]), run.data(), run.size());
+                unlockByte(blockPosition(plan[i]));
+            }
+        } else {
+            code = file_->writeAt(blockPosition(plan[i]), run.data(), run.size());
+        }
+        if (code != rc::kOk) {
             // Blocks taken for this value belong to no chain now. The old chain is
             // whole only if none of its blocks was rewritten yet.
             toFree.insert(toFree.end(), taken.begin(), taken.end());
@@ -288,6 +332,7 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
             }
             return finish(code);
         }
+        i += runLength;
     }
     // Blocks of the old chain beyond the new value's end; the new last block no
     // longer leads to them.

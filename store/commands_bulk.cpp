@@ -89,6 +89,28 @@ ResultCode deleteWhere(StoreHandle& store, const Condition& condition)
     return rc::kOk;
 }
 
+// Moves the bytes from `from` to the end of the file down to `to`, front to back,
+// so that no byte is overwritten before it has been copied.
+ResultCode slideDown(File& file, std::int64_t from, std::int64_t to, std::vector<std::uint8_t>& buffer,
+                     std::int64_t& moved)
+{
+    std::int64_t length = 0;
+    if (ResultCode code = file.length(length); code != rc::kOk)
+        return code;
+    moved = std::max<std::int64_t>(length - from, 0);
+    if (from == to)
+        return rc::kOk;
+    for (std::int64_t done = 0; done < moved;) {
+        const std::int64_t chunk = std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), moved - done);
+        if (ResultCode code = readBatch(file, from + done, buffer.data(), static_cast<std::size_t>(chunk)); code != rc::kOk)
+            return code;
+        if (ResultCode code = file.writeAt(to + done, buffer.data(), static_cast<std::size_t>(chunk)); code != rc::kOk)
+            return code;
+        done += chunk;
+    }
+    return rc::kOk;
+}
+
 ResultCode packStore(StoreHandle& store)
 {
     std::int32_t count = 0;
@@ -117,23 +139,26 @@ ResultCode packStore(StoreHandle& store)
         if (walkResult = readBatch(*store.data, readPos, buffer.data(), static_cast<std::size_t>(n * R)); walkResult != rc::kOk)
             break;
         std::int64_t keptHere = 0;
+        std::vector<std::int32_t> chainsHere;
         for (std::int64_t j = 0; j < n; ++j) {
             std::uint8_t* record = buffer.data() + j * R;
             if (getI32(record) < 0) {
                 for (const FieldDef& field : store.layout.fields)
                     if (isChainType(field.type) && getI32(record + field.offset) > 0)
-                        chainsToFree.push_back(getI32(record + field.offset));
-                removed = true;
+                        chainsHere.push_back(getI32(record + field.offset));
                 continue;
             }
             if (keptHere != j)
                 std::memmove(buffer.data() + keptHere * R, record, static_cast<std::size_t>(R));
             ++keptHere;
         }
-        if (removed && keptHere > 0)
+        const bool removesHere = keptHere < n;
+        if ((removed || removesHere) && keptHere > 0)
             if (walkResult = store.data->writeAt(writePos, buffer.data(), static_cast<std::size_t>(keptHere * R));
                 walkResult != rc::kOk)
-                return walkResult;  // nothing counted has changed; no chain was freed
+                break;  // this batch stays where it was, not walked
+        removed = removed || removesHere;
+        chainsToFree.insert(chainsToFree.end(), chainsHere.begin(), chainsHere.end());
         writePos += keptHere * R;
         readPos += n * R;
         walked += n;
@@ -145,29 +170,19 @@ ResultCode packStore(StoreHandle& store)
     std::int64_t newCount = kept;
     std::int64_t newLength = writePos;
     if (walked < count) {
-        // The file became shorter than its count while we walked it. The records
-        // not walked yet are kept: whatever of them is still there moves down to
-        // the end of the compacted part, and the count drops only by the records
-        // removed.
-        std::int64_t length = 0;
-        if (ResultCode code = store.data->length(length); code != rc::kOk)
-            return code;
-        const std::int64_t rest = std::max<std::int64_t>(length - readPos, 0);
-        for (std::int64_t done = 0; done < rest;) {
-            const std::int64_t chunk = std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), rest - done);
-            if (ResultCode code = readBatch(*store.data, readPos + done, buffer.data(), static_cast<std::size_t>(chunk));
-                code != rc::kOk)
-                return code;
-            if (ResultCode code = store.data->writeAt(writePos + done, buffer.data(), static_cast<std::size_t>(chunk));
-                code != rc::kOk)
-                return code;
-            done += chunk;
-        }
+        // The walk stopped early: the file became shorter than its count, or a
+        // batch could not be written. The records not walked are kept: whatever of
+        // them is there moves down to the end of the compacted part, and the count
+        // drops only by the records removed. Should the move fail too, the count
+        // stays as it was and no chain is freed.
+        std::int64_t rest = 0;
+        if (ResultCode code = slideDown(*store.data, readPos, writePos, buffer, rest); code != rc::kOk)
+            return walkResult;
         newCount = kept + (count - walked);
         newLength = writePos + rest;
     }
     if (ResultCode code = writeCount(*store.data, static_cast<std::int32_t>(newCount)); code != rc::kOk)
-        return code;
+        return walkResult != rc::kOk ? walkResult : code;
     ResultCode result = store.data->truncate(newLength);
     if (store.aux)
         for (const std::int32_t first : chainsToFree)

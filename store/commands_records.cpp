@@ -83,7 +83,8 @@ std::size_t fieldIndexOrReport(const StoreHandle& store, const Value& field)
 
 ResultCode readFieldValue(StoreHandle& store, const FieldDef& field, Value& result)
 {
-    std::uint8_t bytes[8] = {};
+    // Most fields fit the stack buffer; only wide text fields need the heap.
+    std::uint8_t bytes[256] = {};
     std::vector<std::uint8_t> wide;
     std::uint8_t* raw = bytes;
     if (field.width > static_cast<std::int32_t>(sizeof bytes)) {
@@ -136,12 +137,12 @@ std::int32_t recordCount()
 {
     detail::clearLastError();
     StoreHandle* store = StoreTable::instance().current();
-    if (!store)
-        return finish(rc::kNoCurrentStore), 0;
-    std::int32_t count = 0;
-    if (!finish(detail::countRecords(*store, count)))
+    if (!store) {
+        finish(rc::kNoCurrentStore);
         return 0;
-    return count;
+    }
+    std::int32_t count = 0;
+    return finish(detail::countRecords(*store, count)) ? count : 0;
 }
 
 bool goToRecord(std::int32_t recordNumber)
@@ -187,7 +188,9 @@ bool addRecord(std::span<const Value> values)
         return finish(code);
 
     // The header byte is held from reading the count to writing the new one, which
-    // makes appends of several handles and processes follow one another.
+    // makes appends of several handles and processes follow one another. Locks are
+    // always taken in the same order, header byte, then record byte, then bytes of
+    // the auxiliary file, so two handles never wait for each other in a circle.
     if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
         return finish(code);
     std::int32_t count = 0;

@@ -8,6 +8,8 @@
 // its own locks. lock() never blocks: a range held by another File fails at once
 // with kLockViolation and the caller decides whether to retry. A File opened for
 // reading only cannot hold exclusive locks, so it takes shared ones (see LockMode).
+// A child process created by fork() shares the parent's open file descriptions and
+// with them its locks; a child that wants locks of its own opens the store itself.
 #pragma once
 
 #include "store/result_code.h"

@@ -7,8 +7,8 @@
 
 namespace qr::store {
 
-// Process-wide, milliseconds: 0 no retry, -1 without end, else the longest time
-// since the first attempt during which attempts go on.
+// Process-wide, milliseconds: 0 no retry, -1 (any negative value) without end,
+// else the longest time since the first attempt during which attempts go on.
 std::int32_t lockRetryTimeoutSetting();
 void setLockRetryTimeoutSetting(std::int32_t milliseconds);
 

@@ -6,8 +6,9 @@ namespace qr::store {
 namespace {
 
 // How share modes are realised. Each open File publishes what it does and what it
-// forbids as shared (read) locks on four marker bytes far beyond the data, outside
-// the [0, 0x7FFFFFFF) range that whole-file locks and exclusive sections cover:
+// forbids as shared (read) locks on four marker bytes at 2^62, outside the
+// [0, 0x7FFFFFFF) range that whole-file locks and exclusive sections cover and
+// beyond the lock byte of any record a file could hold:
 //   kReading  every handle (all handles read)
 //   kWriting  handles opened for writing
 //   kNoRead   handles that deny reading to others
@@ -24,7 +25,7 @@ namespace {
 //
 // The markers are OFD locks, so they hold between two handles of one process as
 // between processes, and they vanish with the File: a crashed process leaves none.
-constexpr std::int64_t kMarkerBase = 0x80000000LL;
+constexpr std::int64_t kMarkerBase = std::int64_t(1) << 62;
 constexpr std::int64_t kReading = kMarkerBase + 0;
 constexpr std::int64_t kWriting = kMarkerBase + 1;
 constexpr std::int64_t kNoRead = kMarkerBase + 2;

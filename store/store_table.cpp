@@ -54,6 +54,8 @@ void StoreTable::close(StoreHandle* handle)
         return;
     const auto index = static_cast<std::int32_t>(it - handles_.begin());
     handle->locks.releaseAll();
+    // Closing our descriptors drops only this handle's locks: another handle of this
+    // process on another file keeps its own.
     handles_.erase(it);  // closes the data and auxiliary files
     if (index == current_)
         current_ = -1;

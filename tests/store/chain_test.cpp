@@ -216,6 +216,21 @@ TEST_F(Chains, LoopingOrOverlongChainsFailWithoutHanging)
     EXPECT_EQ(lastError(), rc::kAuxAccessFailed);
 }
 
+TEST_F(Chains, AReferenceIntoAnotherChainIsNeitherRewrittenNorFreed)
+{
+    ASSERT_TRUE(addBytes(1000, 1));  // blocks 1, 2
+    ASSERT_TRUE(addBytes(10, 2));    // block 3
+    Bytes d = readBytes("c.edb");
+    putI32At(d, kDataStart + kRecord + 4, 2);  // record 2 now points into record 1's chain
+    writeBytes("c.edb", d);
+    const Bytes before = aux();
+    EXPECT_FALSE(changeBytes(2, 0));
+    EXPECT_EQ(lastError(), rc::kAuxAccessFailed);
+    EXPECT_FALSE(changeBytes(2, 50));
+    EXPECT_EQ(aux(), before);
+    EXPECT_EQ(photo(1), Value::byteSet(pattern(1000, 1)));
+}
+
 TEST_F(Chains, UsedCountAboveFiveHundredIsRefused)
 {
     ASSERT_TRUE(addBytes(300));

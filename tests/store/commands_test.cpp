@@ -1,6 +1,7 @@
 // The record commands on a store with one field of every type.
 #include "store_test_support.h"
 
+#include <thread>
 #include <unistd.h>
 
 namespace qr::store::testing {
@@ -185,6 +186,15 @@ TEST_F(Commands, NoCurrentStoreIsReportedByEveryRecordCommand)
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
     closeStore();
     EXPECT_EQ(lastError(), 0);
+}
+
+TEST_F(Commands, EachThreadHasItsOwnLastError)
+{
+    EXPECT_FALSE(pack());
+    ResultCode seenByOther = 1;
+    std::thread([&] { seenByOther = lastError(); }).join();
+    EXPECT_EQ(seenByOther, 0);
+    EXPECT_EQ(lastError(), rc::kNoCurrentStore);
 }
 
 TEST_F(Commands, SameFileTwiceIsRefusedHoweverItIsNamed)

@@ -70,6 +70,12 @@ TEST_F(Conditions, FindBeyondTheLastRecordFindsNothing)
 {
     makeStore(3);
     ASSERT_TRUE(goToRecord(3));
+    // Another program drops the last record meanwhile; the count is read afresh.
+    Bytes header = readBytes("f.edb");
+    putI32At(header, 16, 2);
+    writeBytes("f.edb", header);
+    EXPECT_FALSE(find(true));
+    EXPECT_EQ(lastError(), 0);
     ASSERT_TRUE(clearStore());  // current record 0 of an empty store
     EXPECT_FALSE(find(true));
     EXPECT_EQ(lastError(), 0);

@@ -83,8 +83,8 @@ TEST_F(Faults, AddWhoseChainFailsKeepsTheRecordWithAnEmptyValue)
     ASSERT_TRUE(addBytes(1000, 1));  // blocks 1, 2
     ASSERT_TRUE(addBytes(100, 2));   // block 3
     ASSERT_TRUE(changeBytes(1, 0, 0));  // free list: 1, 2
-    // The file grows for two new blocks, the header and the first block go out,
-    // then the disk is full for the second block.
+    // The file grows for two new blocks, the header and the reused free blocks 1
+    // and 2 go out, then the disk is full for the new blocks 4 and 5.
     env_.failWritesAfter(".EDT", 3, 1);
     EXPECT_FALSE(addBytes(2000, 3));
     EXPECT_EQ(lastError(), rc::kDiskFull);
@@ -187,6 +187,33 @@ TEST_F(Faults, PackThatCannotReadABatchKeepsTheRecordsNotWalked)
         serials.push_back(i32At(file, start + r * R));
     EXPECT_EQ(serials, (std::vector<std::int32_t>{1, 4, 5, 6}));
     EXPECT_EQ(file.size(), start + 4 * R + R / 2);
+}
+
+TEST_F(Faults, PackWhoseBatchWriteFailsOnceKeepsEveryRecordOnce)
+{
+    closeStore((dir_ / "f.edb").string());
+    create("w.edb", {{"号", FieldType::Integer, 0}, {"名", FieldType::Text, 40000}});
+    ASSERT_TRUE(open("w.edb"));
+    constexpr std::size_t R = 40008, start = 116 + 2 * 72;
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_TRUE(add({Value::integer(i), Value::text("n" + std::to_string(i))}));
+    ASSERT_TRUE(goToRecord(2));
+    ASSERT_TRUE(deleteRecord());
+    ASSERT_TRUE(goToRecord(7));
+    ASSERT_TRUE(deleteRecord());
+    env_.failWritesAfter("w.edb", 1, 1);  // the second batch's write fails
+
+    EXPECT_FALSE(pack());
+    EXPECT_EQ(lastError(), rc::kDiskFull);
+    const Bytes file = readBytes("w.edb");
+    EXPECT_EQ(i32At(file, 16), 9);
+    ASSERT_EQ(file.size(), start + 9 * R);
+    std::vector<std::int32_t> serials;
+    for (std::size_t r = 0; r < 9; ++r)
+        serials.push_back(i32At(file, start + r * R));
+    EXPECT_EQ(serials, (std::vector<std::int32_t>{1, 3, 4, 5, 6, -7, 8, 9, 10}));
+    ASSERT_TRUE(pack());
+    EXPECT_EQ(recordCount(), 8);
 }
 
 } // namespace

@@ -236,6 +236,9 @@ TEST_F(OpenValidation, NamesAndAliasesOfOpen)
     withIndex.indexFiles = {"v.enx"};
     EXPECT_FALSE(open("v.edb", withIndex));
     EXPECT_EQ(lastError(), rc::kIndexOpenFailed);
+    withIndex.indexFiles.assign(11, "v.enx");
+    EXPECT_FALSE(open("v.edb", withIndex));
+    EXPECT_EQ(lastError(), rc::kTooManyIndexFiles);
 }
 
 } // namespace
