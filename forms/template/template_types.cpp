@@ -31,9 +31,10 @@ Bytes encodeLogFont(const LogFont& font)
     for (std::uint8_t v : {font.italic, font.underline, font.strikeOut, font.charSet, font.outPrecision,
                            font.clipPrecision, font.quality, font.pitchAndFamily})
         out.push_back(v);
-    // The face name always keeps its terminator inside its 32 bytes.
-    const std::size_t n = std::min(font.faceName.size(), kFaceNameSize - 1);
-    out.insert(out.end(), font.faceName.begin(), font.faceName.begin() + std::ptrdiff_t(n));
+    // The face name keeps its terminator inside its 32 bytes; a name that cannot is
+    // not cut into some other face's name but replaced by the standard face.
+    const std::string face = font.faceName.size() < kFaceNameSize ? font.faceName : std::string("宋体");
+    out.insert(out.end(), face.begin(), face.end());
     out.resize(LogFont::kStoredSize, 0);
     return out;
 }
@@ -101,6 +102,32 @@ ComponentRecord* WindowTemplate::find(std::uint32_t componentId)
         if (r.id == componentId)
             return &r;
     return nullptr;
+}
+
+std::vector<const ComponentRecord*> WindowTemplate::menuRun() const
+{
+    std::vector<const ComponentRecord*> run;
+    for (const auto& r : records) {
+        if (r.isMenuItem() && r.as<MenuItem>())
+            run.push_back(&r);
+        else if (!run.empty())
+            break;
+    }
+    return run;
+}
+
+std::vector<const ComponentRecord*> WindowTemplate::popupItems(std::uint32_t itemId) const
+{
+    const auto run = menuRun();
+    std::vector<const ComponentRecord*> items;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        if (run[i]->id != itemId || run[i]->as<MenuItem>()->level != 0)
+            continue;
+        for (std::size_t k = i + 1; k < run.size() && run[k]->as<MenuItem>()->level > 0; ++k)
+            items.push_back(run[k]);
+        break;
+    }
+    return items;
 }
 
 const ComponentRecord* WindowTemplate::findByName(std::string_view nameGbk) const

@@ -50,6 +50,7 @@ struct LogFont {
 using Font = std::optional<LogFont>;
 
 // The 60 stored bytes of a font, and back (nullopt when the block is not 60 bytes).
+// A face name of 32 bytes or more has no room for its terminator and is stored as "宋体".
 Bytes encodeLogFont(const LogFont& font);
 std::optional<LogFont> decodeLogFont(const std::uint8_t* data, std::size_t size);
 
@@ -365,6 +366,13 @@ struct WindowTemplate {
     ComponentRecord* find(std::uint32_t componentId);
     const ComponentRecord* findByName(std::string_view nameGbk) const;
     const ComponentRecord& windowRecord() const { return records.front(); }
+    // The window's menu: the first run of consecutive menu item records, in stored order
+    // (pop-up command numbers count positions in this run).
+    std::vector<const ComponentRecord*> menuRun() const;
+    // The items below the level-0 item `itemId` of the menu run: the following items of a
+    // deeper level up to the next level-0 item (their own levels give any nesting). Empty
+    // when `itemId` is not a level-0 item of the run. A hidden level-0 item still has them.
+    std::vector<const ComponentRecord*> popupItems(std::uint32_t itemId) const;
     const WindowSettings* settings() const { return records.empty() ? nullptr : records.front().as<WindowSettings>(); }
     bool operator==(const WindowTemplate&) const = default;
 };

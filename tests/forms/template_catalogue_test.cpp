@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace qr::forms {
@@ -665,6 +668,29 @@ TEST(TemplateCatalogue, AboutWindow)
     EXPECT_EQ(ns->settingForProperty(24), 0);
     EXPECT_EQ(ns->settingForProperty(25), 1);
     expectFont(ns->font, "微软雅黑", -16);
+}
+
+// The hidden level-0 items never show in a menu bar, but their items form the pop-up
+// menus of the tray and of the roster list.
+TEST(TemplateCatalogue, HiddenMenusStillOfferTheirPopupItems)
+{
+    const auto captions = [](const std::vector<const ComponentRecord*>& items) {
+        std::vector<std::string> out;
+        for (const auto* r : items)
+            out.push_back(r->as<MenuItem>()->caption);
+        return out;
+    };
+    const WindowTemplate& start = window(catalogue::kStartWindow);
+    EXPECT_EQ(start.menuRun().size(), 3u);
+    EXPECT_TRUE(start.menuRun()[0]->as<MenuItem>()->hidden());
+    EXPECT_EQ(captions(start.popupItems(0x2601039E)), (std::vector<std::string>{"打开", "关闭"}));
+    EXPECT_TRUE(start.popupItems(0x2601039F).empty()); // a level-1 item has no pop-up
+
+    const WindowTemplate& main = window(catalogue::kMainWindow);
+    ASSERT_EQ(main.menuRun().size(), 4u);
+    EXPECT_EQ(main.menuRun()[0]->id, 0x26010279u);
+    EXPECT_EQ(captions(main.popupItems(0x26010279)), (std::vector<std::string>{"信息查询", "信息修改", "删除该生"}));
+    EXPECT_TRUE(window(catalogue::kAddForm).menuRun().empty());
 }
 
 TEST(TemplateCatalogue, EveryHandlerIsBoundAndEveryBindingNamed)

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace qr::forms {
 namespace {
@@ -196,6 +198,13 @@ TEST(TemplateReader, FontsOfAnyOtherLengthAreNoFont)
     Bytes full = bytes;
     std::fill(full.begin() + 28, full.end(), 'A');
     EXPECT_EQ(decodeLogFont(full.data(), full.size())->faceName, std::string(32, 'A'));
+    LogFont tooLong = font;
+    tooLong.faceName = std::string(32, 'A');
+    const Bytes stored = encodeLogFont(tooLong);
+    EXPECT_EQ(decodeLogFont(stored.data(), stored.size())->faceName, "宋体");
+    tooLong.faceName = std::string(31, 'A');
+    const Bytes fits = encodeLogFont(tooLong);
+    EXPECT_EQ(decodeLogFont(fits.data(), fits.size())->faceName, std::string(31, 'A'));
 
     // A group box whose stored font block is 59 bytes: no font, and the caption after
     // it still reads.

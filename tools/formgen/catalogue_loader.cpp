@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <stdexcept>
@@ -90,6 +91,8 @@ public:
 
     WindowTemplate build(const json& doc)
     {
+        checkKeys(doc, {"window", "role", "buildTags", "caption", "size", "pictureMode", "minimizeButton", "icon",
+                        "events", "records"});
         WindowTemplate w;
         w.windowId = parseId(doc.at("window"));
         if (!isWindowId(w.windowId))
@@ -145,6 +148,7 @@ private:
 
     ComponentRecord menuRecord(const json& j) const
     {
+        checkRecordKeys(j);
         ComponentRecord r;
         r.id = parseId(j.at("id"));
         if (!isMenuItemId(r.id))
@@ -160,8 +164,49 @@ private:
         return r;
     }
 
+    // A misspelt key would silently fall back to a default: refuse it instead.
+    static void checkKeys(const json& j, std::initializer_list<const char*> allowed)
+    {
+        for (const auto& [key, value] : j.items()) {
+            (void)value;
+            if (std::find_if(allowed.begin(), allowed.end(), [&](const char* a) { return key == a; }) == allowed.end())
+                throw CatalogueError("unknown key \"" + key + "\" in " + j.dump());
+        }
+    }
+
+    static void checkRecordKeys(const json& j)
+    {
+        static const std::map<std::string, std::vector<const char*>> extra = {
+            {"menu", {"level", "caption", "hidden", "disabled", "click"}},
+            {"edit", {"text", "border", "maxLength", "alignment", "font"}},
+            {"label", {"caption", "textColour", "backgroundColour", "labelSettings", "font"}},
+            {"button", {"caption", "font"}},
+            {"group", {"caption", "font"}},
+            {"combo", {"items", "selected", "font"}},
+            {"picture", {"picture"}},
+            {"dialog", {"settings"}},
+            {"database", {}},
+            {"toolbar", {"buttons", "font"}},
+            {"list", {"columns", "font"}},
+        };
+        const auto kind = extra.find(j.at("kind").get<std::string>());
+        if (kind == extra.end())
+            throw CatalogueError("unknown kind " + j.at("kind").get<std::string>());
+        for (const auto& [key, value] : j.items()) {
+            (void)value;
+            static const std::vector<const char*> common = {"kind", "id", "name", "rect", "inside", "hidden",
+                                                            "disabled", "events"};
+            const auto known = [&](const std::vector<const char*>& list) {
+                return std::find_if(list.begin(), list.end(), [&](const char* a) { return key == a; }) != list.end();
+            };
+            if (!known(common) && !known(kind->second))
+                throw CatalogueError("unknown key \"" + key + "\" in " + j.dump());
+        }
+    }
+
     ComponentRecord ordinaryRecord(const json& j) const
     {
+        checkRecordKeys(j);
         ComponentRecord r;
         r.id = parseId(j.at("id"));
         if (!isOrdinaryComponentId(r.id))
@@ -230,6 +275,8 @@ private:
             focusable = false;
             if (j.contains("settings")) {
                 const json& d = j["settings"];
+                checkKeys(d, {"filter", "defaultExtension", "createPrompt", "fileMustExist", "overwritePrompt",
+                              "pathMustExist", "noChangeFolder"});
                 CommonDialogSettings s;
                 s.filter = gbk(d.value("filter", json("")));
                 s.defaultExtension = gbk(d.value("defaultExtension", json("")));
