@@ -70,7 +70,10 @@ ResultCode readBlockTable(const RawFile& aux, std::int32_t blockCount, std::vect
 ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit* chains, ProblemList& problems)
 {
     const std::int64_t length = h.recordLength;
-    const std::int64_t perBatch = std::max<std::int64_t>(1, static_cast<std::int64_t>(kBatchBytes) / length);
+    // The batch never exceeds the counted records, which the file holds: a header
+    // with a huge record length cannot make the check allocate beyond the file's size.
+    const std::int64_t perBatch = std::min<std::int64_t>(
+        h.recordCount, std::max<std::int64_t>(1, static_cast<std::int64_t>(kBatchBytes) / length));
     std::vector<unsigned char> buffer(static_cast<std::size_t>(perBatch * length));
     std::int64_t lastSerial = 0;
     for (std::int64_t first = 0; first < h.recordCount; first += perBatch) {

@@ -175,6 +175,19 @@ TEST_F(CheckerTest, RecordsAndCounts)
     EXPECT_TRUE(mentions(overlapReport, "field 1 (Num) and field 3 (Name) overlap")) << joined(overlapReport);
 }
 
+TEST_F(CheckerTest, StoreWithoutChainFieldsNeedsNoAuxiliaryFile)
+{
+    RawStoreImage s;
+    s.fields = {{"Num", 3, 4, 0}, {"Name", 10, 8, 20}};
+    s.addRecord(1, 1, 0, "");
+    s.addRecord(0, 2, 0, "");
+    s.nextSerial = 2;
+    RawStoreImage::writeBytes(dir / "plain.edb", s.dataBytes());  // and no .EDT at all
+    const auto report = checkStore(dir / "plain.edb");
+    EXPECT_EQ(report.openResult, 0);
+    EXPECT_EQ(report.problems, std::vector<std::string>{"record 2 has status word 0: no serial number"});
+}
+
 TEST_F(CheckerTest, AuxiliaryFileLongerThanItsBlockCount)
 {
     RawStoreImage s = soundStore();
@@ -205,6 +218,12 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     hugeFieldCount.write(dir / "s");
     patchInt32(dir / "s.edb", 112, 0x7FFFFFFF);  // refused without allocating for it
     EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kNotADataFile);
+
+    RawStoreImage hugeRecords;  // an empty store whose records would be 2 GB each
+    hugeRecords.recordLength = 0x7FFFFFF0;
+    const auto hugeReport = check(hugeRecords);
+    EXPECT_EQ(hugeReport.openResult, 0);
+    EXPECT_TRUE(hugeReport.problems.empty()) << joined(hugeReport);
 
     soundStore().write(dir / "s");
     patchInt32(dir / "s.EDT", 16, 8);  // one block more than the file holds

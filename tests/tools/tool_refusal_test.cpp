@@ -20,7 +20,10 @@ TEST_F(RosterTest, BadArgumentsAreRefused)
     importRows({studentRow(1, "A"), studentRow(2, "B")});
     const auto data = readBytes(store());
     const auto auxBytes = readBytes(aux());
+    expectRefused(runTool({}), "no command given");
     expectRefused(runTool({"frobnicate", store()}), "unknown command");
+    expectRefused(runTool({"export-csv", store(), dir / "no/such/folder.csv"}),
+                  "cannot write " + (dir / "no/such/folder.csv") + ": No such file or directory");
     expectRefused(runTool({"info"}), "usage");
     expectRefused(runTool({"dump", store(), "extra"}), "usage");
     expectRefused(runTool({"delete", store(), "abc"}), "not a whole number");

@@ -54,6 +54,19 @@ TEST_F(RosterTest, CreateRosterLaysDownTheTwentyFields)
     EXPECT_EQ(readBytes(store()), before);
 }
 
+TEST_F(RosterTest, ChinesePathsReachTheFileSystemUnchanged)
+{
+    std::filesystem::create_directory(dir / u8s(u8"初中2017级"));
+    const std::string named = dir / u8s(u8"初中2017级/花名册");  // the default extension is added
+    ASSERT_EQ(runTool({"create-roster", named}).exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::exists(named + ".EDB"));
+    EXPECT_TRUE(std::filesystem::exists(named + ".EDT"));
+    const ToolResult info = runTool({"info", named});
+    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    EXPECT_NE(info.out.find(u8s(u8"初中2017级/花名册.EDB")), std::string::npos) << info.out;
+    EXPECT_EQ(runTool({"check", named}).exitStatus, 0);
+}
+
 TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
 {
     createRoster();
@@ -129,8 +142,14 @@ TEST_F(RosterTest, ExportSkipsDeletedStudentsAndRefusesCollidingPhotoNames)
     createRoster();
     std::filesystem::create_directory(dir / "photos");
     writeBytesTo(dir / "photos/5.jpg", makeJpeg(700, 2));
-    importRows({studentRow(5, "A"), studentRow(6, "B"), studentRow(5, "C")}, dir / "photos");
-    // Both students numbered 5 have the photo now: their files would take one name.
+    // One photo for two rows numbered 5 is refused: whose would it be?
+    writeText(dir / "two.csv", kHeadings + "\r\n" + studentRow(5, "A") + "\r\n" + studentRow(5, "C") + "\r\n");
+    const ToolResult ambiguous = runTool({"import-csv", store(), dir / "two.csv", "--photos", dir / "photos"});
+    EXPECT_EQ(ambiguous.exitStatus, 2);
+    EXPECT_NE(ambiguous.err.find("fits two rows, lines 2 and 3"), std::string::npos) << ambiguous.err;
+    importRows({studentRow(5, "A"), studentRow(6, "B")}, dir / "photos");
+    importRows({studentRow(5, "C")}, dir / "photos");
+    // Both students numbered 5 have a photo now: their files would take one name.
     const ToolResult collide = runTool({"export-csv", store(), dir / "out.csv", "--photos", dir / "out"});
     EXPECT_EQ(collide.exitStatus, 2);
     EXPECT_EQ(collide.errorLines().size(), 1u);

@@ -14,6 +14,14 @@ int runCheck(const Arguments& args)
     std::string name;
     if (!argumentToGbk(args[0], name))
         return refuse("the store name is not valid UTF-8");
+    // The engine's read-only open takes part in the share-mode protocol: a store that
+    // another program holds with "deny read" is refused, and while our handle is open
+    // nobody can take the store with that mode. The check itself reads the files on
+    // its own, so it does not rely on the engine's validation.
+    StoreSession session;
+    std::string why;
+    if (!session.open(name, true, why) && store::lastError() == store::rc::kSharingViolation)
+        return refuse(why);
     const store::CheckReport report = store::checkStore(name);
     if (report.openResult != 0)
         return refuse("cannot open " + args[0] + ": " + resultText(report.openResult));

@@ -160,22 +160,25 @@ int runExportCsv(const Arguments& args)
         photos.push_back(std::move(p));
     }
 
+    // The CSV is written aside first, so an unwritable name fails before any photo
+    // is written, and appears under its name only when everything is in place.
+    const std::string temporary = a.csv + ".partial";
+    if (!writeFile(temporary, csv.data(), csv.size(), why)) {
+        ::unlink(temporary.c_str());
+        return refuse("cannot write " + a.csv + ": " + why.substr(why.rfind(": ") + 2));
+    }
     if (!a.photos.empty()) {
-        if (createFolder && ::mkdir(a.photos.c_str(), 0755) != 0)
+        if (createFolder && ::mkdir(a.photos.c_str(), 0755) != 0) {
+            ::unlink(temporary.c_str());
             return refuse("cannot create the photo folder " + a.photos + ": " + std::strerror(errno));
+        }
         for (const Photo& p : photos) {
             if (!writeFile(a.photos + "/" + p.fileName, p.bytes.data(), p.bytes.size(), why)) {
+                ::unlink(temporary.c_str());
                 printError(why);
                 return kExitFailed;
             }
         }
-    }
-    // The CSV appears under its name only when it is complete.
-    const std::string temporary = a.csv + ".partial";
-    if (!writeFile(temporary, csv.data(), csv.size(), why)) {
-        ::unlink(temporary.c_str());
-        printError(why);
-        return kExitFailed;
     }
     if (::rename(temporary.c_str(), a.csv.c_str()) != 0) {
         printError("cannot put " + a.csv + " in place: " + std::strerror(errno));

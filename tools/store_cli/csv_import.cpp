@@ -17,7 +17,6 @@
 #include <cstring>
 #include <iostream>
 #include <map>
-#include <set>
 
 namespace qr::tools {
 namespace {
@@ -148,11 +147,17 @@ bool attachPhotos(const std::string& dir, std::vector<StudentRow>& students, std
     std::map<std::int64_t, std::string> files;
     if (!listPhotoFiles(dir, files, why))
         return false;
-    std::set<std::int64_t> used;
+    std::map<std::int64_t, int> takenBy;  // photo number -> line of the row that has it
     for (StudentRow& s : students) {
         const auto it = files.find(s.photoKey);
         if (it == files.end())
             continue;
+        // Two rows with one 序号 cannot tell whose photo it is.
+        if (const auto [taken, fresh] = takenBy.emplace(s.photoKey, s.line); !fresh) {
+            why = "the photo " + it->second + " fits two rows, lines " + std::to_string(taken->second) + " and " +
+                  std::to_string(s.line) + ", which have the same " + u8text(u8"序号");
+            return false;
+        }
         std::string bytes;
         const std::string path = dir + "/" + it->second;
         if (!readWholeFile(path, bytes)) {
@@ -167,10 +172,9 @@ bool attachPhotos(const std::string& dir, std::vector<StudentRow>& students, std
             return false;
         }
         s.values[kPhotoField] = Value::byteSet(std::move(photo));
-        used.insert(s.photoKey);
     }
     for (const auto& [number, name] : files) {
-        if (!used.count(number)) {
+        if (!takenBy.count(number)) {
             why = "the photo " + name + " belongs to no row: no student has " + u8text(u8"序号") + " " +
                   std::to_string(number);
             return false;

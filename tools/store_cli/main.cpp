@@ -30,9 +30,11 @@ constexpr std::int32_t kLockWaitMs = 30000;
 int main(int argc, char** argv)
 {
     using namespace qr::tools;
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    if (argc < 2)
+        return refuse("no command given; quillroll-store --help lists the commands");
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::cout << kUsage;
-        return argc < 2 ? kExitRefused : kExitOk;
+        return kExitOk;
     }
     const std::string command = argv[1];
     const Arguments args(argv + 2, argv + argc);

@@ -1,0 +1,46 @@
+// The build's step that installs the empty stores into the run directory: it makes
+// what is missing and never touches a store that exists.
+#include "tests/tools/roster_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace qr::tests {
+namespace {
+
+int installStores(const std::string& runDir)
+{
+    const std::string command = std::string("'") + QR_CMAKE_COMMAND + "' -DTOOL='" + QR_STORE_TOOL + "' -DRUN_DIR='" +
+                                runDir + "' -P '" + QR_INSTALL_STORES_SCRIPT + "' >/dev/null 2>&1";
+    return std::system(command.c_str());
+}
+
+TEST_F(RosterTest, RunDirectoryStoresAreMadeOnceAndKept)
+{
+    ASSERT_EQ(installStores(dir.path()), 0);
+    for (const char* name : {"xsdate.edb", "xsdate.EDT", "deldate.edb", "deldate.EDT"})
+        EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+    EXPECT_EQ(runTool({"check", dir / "deldate.edb"}).exitStatus, 0);
+
+    std::filesystem::create_directory(dir / "photos");
+    writeBytesTo(dir / "photos/1.jpg", makeJpeg(900, 1));
+    importRows({studentRow(1, "A")}, dir / "photos");
+    const auto data = readBytes(store());
+    const auto auxBytes = readBytes(aux());
+    ASSERT_EQ(installStores(dir.path()), 0);
+    EXPECT_EQ(readBytes(store()), data);
+    EXPECT_EQ(readBytes(aux()), auxBytes);
+
+    // Half a store is left for a person to look at, and the other store is still made.
+    std::filesystem::remove(dir / "deldate.edb");
+    std::filesystem::remove(dir / "deldate.EDT");
+    std::filesystem::remove(dir / "xsdate.EDT");
+    ASSERT_EQ(installStores(dir.path()), 0);
+    EXPECT_EQ(readBytes(store()), data);
+    EXPECT_FALSE(std::filesystem::exists(aux()));
+    EXPECT_TRUE(std::filesystem::exists(dir / "deldate.edb"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "deldate.EDT"));
+}
+
+} // namespace
+} // namespace qr::tests
