@@ -101,6 +101,9 @@ void AppTest::SetUp()
 
 void AppTest::TearDown()
 {
+    // A confirmed file dialog makes the chosen file's folder current; leave it.
+    std::error_code ignoredCwd;
+    fs::current_path(fs::temp_directory_path(), ignoredCwd);
     forms::destroyAllWindows();
     settle();
     runtime::setMessageBoxPresenter({});
@@ -325,8 +328,11 @@ void rightClickRow(std::uint32_t windowId, int row)
 
 void doubleClickRow(std::uint32_t windowId, int row)
 {
-    if (QTableView* view = listOf(windowId))
+    // The first click of the pair selects the row, the second is the double-click.
+    if (QTableView* view = listOf(windowId)) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, row));
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, row));
+    }
 }
 
 namespace {
