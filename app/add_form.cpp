@@ -111,7 +111,7 @@ Value addFormSave(const Event&)
         notify(text::kAdded);
         return {};
     case AddOutcome::Failed:
-        showAll();
+        // Nothing was written, so the list is still right.
         notify(text::kNotSaved, flags::kExclamation);
         return {};
     }

@@ -60,9 +60,12 @@ Value modifyFormSave(const Event&)
     const std::optional<StudentRecord> student = readValidatedStudent(kModifyFormIds);
     if (!student)
         return {};
-    const bool saved = saveInPlace(*student, selectedRosterRecord());
+    if (!saveInPlace(*student, selectedRosterRecord())) {
+        notify(text::kNotSaved, flags::kExclamation);
+        return {};
+    }
     showAll();
-    notify(saved ? text::kModified : text::kNotSaved, saved ? flags::kPlain : flags::kExclamation);
+    notify(text::kModified);
     return {};
 }
 

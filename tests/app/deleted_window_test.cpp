@@ -215,9 +215,7 @@ TEST_F(DeletedWindowTest, FailedWritesAreNotReportedAsSuccess)
     whenModalOpens(kAddForm, [this] {
         forgetBoxes();
         clickButton(kAddForm, "按钮_添加");
-        EXPECT_EQ(boxTexts().back(), text::kNotSaved);
-        for (const ShownBox& box : boxes())
-            EXPECT_NE(box.text, text::kAdded);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{std::string(text::kNotSaved)});
         clickButton(kAddForm, "按钮_返回主窗口");
     });
     clickButton(kMainWindow, "按钮_信息添加");
