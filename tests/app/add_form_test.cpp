@@ -55,11 +55,17 @@ protected:
     }
 };
 
-TEST_F(AddFormTest, FirstActivationShowsTheSampleNotice)
+TEST_F(AddFormTest, FirstActivationShowsTheSampleNoticeAndEscCloses)
 {
     seed(rosterPath(), numbered({1}));
     enterMainWindow();
-    inAddForm([] {});
+    forgetBoxes();
+    whenModalOpens(kAddForm, [] {
+        pressEsc(kAddForm);
+        EXPECT_FALSE(forms::isLoaded(kAddForm));
+    });
+    clickButton(kMainWindow, "按钮_信息添加");
+    settle();
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].text, text::kSampleNotice);
     EXPECT_EQ(boxes()[0].title, text::kSampleNoticeTitle);

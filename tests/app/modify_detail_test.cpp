@@ -171,6 +171,14 @@ TEST_F(ModifyDetailTest, CancelledPhotoDialogKeepsThePhoto)
     });
     EXPECT_EQ(readAll(rosterPath())[4].photo, students_[4].photo);
 
+    clickRow(kMainWindow, 4);
+    whenModalOpens(kModifyForm, [] {
+        pressEsc(kModifyForm);
+        EXPECT_FALSE(forms::isLoaded(kModifyForm));
+    });
+    clickButton(kMainWindow, "按钮_信息修改");
+    settle();
+
     inModifyForm(4, [this, newPhoto] {
         pickFile(newPhoto);
         clickButton(kModifyForm, "按钮_替换照片");
