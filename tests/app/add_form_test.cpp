@@ -19,7 +19,9 @@ protected:
     // Opens the add form from the toolbar, runs `act` in it and closes it.
     void inAddForm(std::function<void()> act)
     {
-        whenModalOpens(kAddForm, [act] {
+        whenModalOpens(kAddForm, [this, act] {
+            // The form is usable once its first activation has shown the notice.
+            EXPECT_TRUE(waitForBox(text::kSampleNotice));
             act();
             clickButton(kAddForm, "按钮_返回主窗口");
         });
@@ -60,7 +62,8 @@ TEST_F(AddFormTest, FirstActivationShowsTheSampleNoticeAndEscCloses)
     seed(rosterPath(), numbered({1}));
     enterMainWindow();
     forgetBoxes();
-    whenModalOpens(kAddForm, [] {
+    whenModalOpens(kAddForm, [this] {
+        EXPECT_TRUE(waitForBox(text::kSampleNotice));
         pressEsc(kAddForm);
         EXPECT_FALSE(forms::isLoaded(kAddForm));
     });

@@ -169,6 +169,19 @@ std::vector<std::string> AppTest::boxTexts() const
     return texts;
 }
 
+bool AppTest::waitForBox(std::string_view textGbk)
+{
+    return QTest::qWaitFor(
+        [&] {
+            for (const ShownBox& box : boxes_) {
+                if (box.text == textGbk)
+                    return true;
+            }
+            return false;
+        },
+        2000);
+}
+
 void AppTest::startProgram()
 {
     forms::loadStartWindow(kStartWindow);

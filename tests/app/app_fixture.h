@@ -59,6 +59,8 @@ protected:
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     std::vector<std::string> boxTexts() const;
     void forgetBoxes() { boxes_.clear(); }
+    // Lets events run until a box with this text has been shown (at most two seconds).
+    bool waitForBox(std::string_view textGbk);
     // The next file dialogs: a confirmed path (UTF-8 file-system path) or a cancel.
     void pickFile(const std::filesystem::path& file) { files_.push_back(file); }
     void cancelFileDialog() { files_.push_back(std::nullopt); }

@@ -213,6 +213,7 @@ TEST_F(DeletedWindowTest, FailedWritesAreNotReportedAsSuccess)
 
     // Adding to it.
     whenModalOpens(kAddForm, [this] {
+        EXPECT_TRUE(waitForBox(text::kSampleNotice));
         forgetBoxes();
         clickButton(kAddForm, "按钮_添加");
         EXPECT_EQ(boxTexts(), std::vector<std::string>{std::string(text::kNotSaved)});
