@@ -1,0 +1,22 @@
+// Program entry: the start window, then the message loop until the last window is gone.
+#include "app/startup.h"
+#include "forms/catalogue/catalogue.h"
+#include "forms/registry/forms_application.h"
+#include "forms/registry/window_registry.h"
+#include "runtime/directories.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (!qr::app::displayAvailable()) {
+        std::fputs("Quillroll needs a graphical desktop: no display found (DISPLAY and WAYLAND_DISPLAY are unset).\n",
+                   stderr);
+        return 1;
+    }
+    qr::forms::FormsApplication application(argc, argv);
+    qr::runtime::setUpRunDirectory();
+    qr::app::startFormsRuntime();
+    qr::forms::loadStartWindow(qr::forms::catalogue::kStartWindow);
+    return qr::forms::runMessageLoop();
+}

@@ -1,0 +1,26 @@
+#include "app/messages.h"
+
+#include "runtime/message_box.h"
+
+namespace qr::app {
+
+namespace {
+constexpr std::int32_t kYesAnswer = 5; // runtime::buttonCode(PressedButton::Yes)
+}
+
+void notify(std::string_view message, std::uint32_t boxFlags, std::string_view title)
+{
+    runtime::messageBox(runtime::Value::text(message), boxFlags, title);
+}
+
+bool askYes(std::string_view question, std::string_view title)
+{
+    return runtime::messageBox(runtime::Value::text(question), flags::kYesNo, title) == kYesAnswer;
+}
+
+bool confirmClear()
+{
+    return askYes(text::kAskClear, text::kAskClearTitle) && askYes(text::kAskClearAgain, text::kAskClearAgainTitle);
+}
+
+} // namespace qr::app

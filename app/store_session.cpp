@@ -1,0 +1,94 @@
+#include "app/store_session.h"
+
+#include "store/commands.h"
+
+namespace qr::app {
+
+OpenStore::OpenStore(std::string_view path) : open_(store::openStore(path)) {}
+
+OpenStore::~OpenStore() { close(); }
+
+void OpenStore::close()
+{
+    if (open_)
+        store::closeStore();
+    open_ = false;
+}
+
+bool renumberOpenStore()
+{
+    const std::int32_t count = store::recordCount();
+    bool allChanged = true;
+    for (std::int32_t k = 1; k <= count; ++k) {
+        if (!store::goToRecord(k)) {
+            allChanged = false;
+            continue;
+        }
+        // Value() leaves fields 2 to 20 exactly as they are: only 序号 changes.
+        std::vector<Value> values(field::kCount);
+        values[0] = Value::integer(k);
+        allChanged = store::changeRecord(values) && allChanged;
+    }
+    return allChanged;
+}
+
+bool appendStudent(const StudentRecord& student)
+{
+    const std::int32_t before = store::recordCount();
+    const std::vector<Value> values = student.storeValues();
+    if (store::addRecord(values))
+        return true;
+    if (store::recordCount() == before + 1 && store::goToRecord(before + 1) && store::deleteRecord())
+        store::pack();
+    return false;
+}
+
+namespace {
+
+// Removes the record just appended at `recordNumber` of the store at `path`.
+void undoAppend(std::string_view path, std::int32_t recordNumber)
+{
+    OpenStore target(path);
+    if (target.isOpen() && store::recordCount() == recordNumber && store::goToRecord(recordNumber) &&
+        store::deleteRecord())
+        store::pack();
+}
+
+} // namespace
+
+bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_t recordNumber)
+{
+    StudentRecord student;
+    {
+        OpenStore source(fromPath);
+        if (!source.isOpen() || recordNumber < 1 || recordNumber > store::recordCount() ||
+            !store::goToRecord(recordNumber))
+            return false;
+        student = readCurrentStudent();
+    }
+
+    std::int32_t appendedAt = 0;
+    {
+        OpenStore target(toPath);
+        if (!target.isOpen())
+            return false;
+        appendedAt = store::recordCount() + 1;
+        student.number = appendedAt;
+        if (!appendStudent(student))
+            return false;
+    }
+
+    OpenStore source(fromPath);
+    if (!source.isOpen() || !store::goToRecord(recordNumber) || !store::deleteRecord()) {
+        source.close();
+        undoAppend(toPath, appendedAt);
+        return false;
+    }
+    // From here the student lives in the target only; a failed pack or renumber
+    // leaves numbering gaps, never a lost student.
+    store::pack();
+    renumberOpenStore();
+    return true;
+}
+
+} // namespace qr::app

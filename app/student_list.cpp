@@ -1,0 +1,54 @@
+#include "app/student_list.h"
+
+#include "app/component_ids.h"
+#include "app/store_session.h"
+#include "app/student_record.h"
+#include "app/report_list_ops.h"
+#include "forms/registry/window_registry.h"
+#include "store/commands.h"
+
+namespace qr::app {
+
+namespace list = forms::report_list;
+
+void appendRowFromCurrentRecord(std::uint32_t windowId, std::uint32_t listId)
+{
+    const int row = list::insertRow(windowId, listId);
+    if (row < 0)
+        return;
+    list::setCellText(windowId, listId, row, 0, readNumberFieldText(field::kNumber));
+    list::setCellText(windowId, listId, row, 1, readTextField(field::kName));
+    list::setCellText(windowId, listId, row, 2, readTextField(field::kSex));
+    list::setCellText(windowId, listId, row, 3, readNumberFieldText(field::kHeight));
+    list::setCellText(windowId, listId, row, 4, readNumberFieldText(field::kWeight));
+    list::setCellText(windowId, listId, row, 5, readTextField(field::kAge));
+    list::setCellText(windowId, listId, row, 6, readTextField(field::kRegisterNumber));
+    list::setCellText(windowId, listId, row, 7, readTextField(field::kNationalNumber));
+    // The photo (field 9) is never listed; fields 10 to 20 fill columns 8 to 18.
+    for (int f = field::kBoarding; f <= field::kGuardian2Phone; ++f)
+        list::setCellText(windowId, listId, row, f - 2, readTextField(f));
+}
+
+std::int32_t fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path)
+{
+    list::deleteAllRows(windowId, listId);
+    OpenStore opened(path);
+    if (!opened.isOpen())
+        return 0;
+    const std::int32_t count = store::recordCount();
+    for (std::int32_t k = 1; k <= count; ++k) {
+        if (store::goToRecord(k))
+            appendRowFromCurrentRecord(windowId, listId);
+    }
+    return count;
+}
+
+int selectedRow(std::uint32_t windowId, std::uint32_t listId)
+{
+    const int row = forms::readProperty(windowId, listId, property::kListCurrentRow).asInteger();
+    if (row < 0 || row >= list::rowCount(windowId, listId))
+        return -1;
+    return row;
+}
+
+} // namespace qr::app

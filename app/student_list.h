@@ -1,0 +1,20 @@
+// The report lists of the main and deleted-students windows: one row per record,
+// nineteen columns (every field but the photo), row r showing record r + 1.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace qr::app {
+
+// Appends one row filled from the current record of the open store.
+void appendRowFromCurrentRecord(std::uint32_t windowId, std::uint32_t listId);
+
+// Empties the list and fills it from the store at `path` in record order. Returns
+// the store's record count (0 when it cannot be opened).
+std::int32_t fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path);
+
+// The list's selected row when it names a listed record, else -1.
+int selectedRow(std::uint32_t windowId, std::uint32_t listId);
+
+} // namespace qr::app

@@ -1,0 +1,120 @@
+#include "app/student_record.h"
+
+#include "runtime/error_report.h"
+#include "runtime/to_text.h"
+#include "store/commands.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace qr::app {
+
+namespace {
+
+[[noreturn]] void wrongFieldKind(int fieldNumber, const char* expected)
+{
+    Text message = "学生数据库的字段";
+    message += std::to_string(fieldNumber);
+    message += "不是";
+    message += expected;
+    message += "字段";
+    runtime::reportRuntimeError(message, -1, 0, 0);
+}
+
+std::int32_t toInt32(double value)
+{
+    // Cut toward zero; values outside the 32-bit range are clamped rather than
+    // left to undefined conversion.
+    if (std::isnan(value))
+        return 0;
+    value = std::trunc(value);
+    if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+Value numericField(int fieldNumber)
+{
+    Value value = store::readField(fieldNumber);
+    if (!value.isNumeric())
+        wrongFieldKind(fieldNumber, "数值");
+    return value;
+}
+
+} // namespace
+
+double readNumberField(int fieldNumber)
+{
+    const Value value = numericField(fieldNumber);
+    switch (value.kind()) {
+    case runtime::Kind::Byte: return value.asByte();
+    case runtime::Kind::Short: return value.asShort();
+    case runtime::Kind::Integer: return value.asInteger();
+    case runtime::Kind::Long: return static_cast<double>(value.asLong());
+    case runtime::Kind::Float: return value.asFloat();
+    default: return value.asDouble();
+    }
+}
+
+Text readNumberFieldText(int fieldNumber)
+{
+    return runtime::toText(numericField(fieldNumber));
+}
+
+Text readTextField(int fieldNumber)
+{
+    Value value = store::readField(fieldNumber);
+    if (value.kind() != runtime::Kind::Text)
+        wrongFieldKind(fieldNumber, "文本");
+    return value.asText();
+}
+
+ByteSet readByteSetField(int fieldNumber)
+{
+    Value value = store::readField(fieldNumber);
+    if (value.kind() != runtime::Kind::ByteSet)
+        wrongFieldKind(fieldNumber, "字节集");
+    return value.asByteSet();
+}
+
+StudentRecord readCurrentStudent()
+{
+    StudentRecord r;
+    r.number = toInt32(readNumberField(field::kNumber));
+    r.name = readTextField(field::kName);
+    r.sex = readTextField(field::kSex);
+    r.height = readNumberField(field::kHeight);
+    r.weight = static_cast<float>(readNumberField(field::kWeight));
+    r.age = readTextField(field::kAge);
+    r.registerNumber = readTextField(field::kRegisterNumber);
+    r.nationalNumber = readTextField(field::kNationalNumber);
+    r.photo = readByteSetField(field::kPhoto);
+    r.boarding = readTextField(field::kBoarding);
+    r.dormitory = readTextField(field::kDormitory);
+    r.bed = readTextField(field::kBed);
+    r.idCard = readTextField(field::kIdCard);
+    r.address = readTextField(field::kAddress);
+    r.guardian1Relation = readTextField(field::kGuardian1Relation);
+    r.guardian1Name = readTextField(field::kGuardian1Name);
+    r.guardian1Phone = readTextField(field::kGuardian1Phone);
+    r.guardian2Relation = readTextField(field::kGuardian2Relation);
+    r.guardian2Name = readTextField(field::kGuardian2Name);
+    r.guardian2Phone = readTextField(field::kGuardian2Phone);
+    return r;
+}
+
+std::vector<Value> StudentRecord::storeValues() const
+{
+    return {Value::integer(number),     Value::text(name),          Value::text(sex),
+            Value::doubleFloat(height), Value::floating(weight),    Value::text(age),
+            Value::text(registerNumber), Value::text(nationalNumber), Value::byteSet(photo),
+            Value::text(boarding),      Value::text(dormitory),     Value::text(bed),
+            Value::text(idCard),        Value::text(address),       Value::text(guardian1Relation),
+            Value::text(guardian1Name), Value::text(guardian1Phone), Value::text(guardian2Relation),
+            Value::text(guardian2Name), Value::text(guardian2Phone)};
+}
+
+} // namespace qr::app
