@@ -64,7 +64,10 @@ bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_
         if (!source.isOpen() || recordNumber < 1 || recordNumber > store::recordCount() ||
             !store::goToRecord(recordNumber))
             return false;
-        student = readCurrentStudent();
+        bool whole = false;
+        student = readCurrentStudent(&whole);
+        if (!whole)
+            return false;  // moving what could be read would lose the rest
     }
 
     std::int32_t appendedAt = 0;

@@ -80,29 +80,54 @@ ByteSet readByteSetField(int fieldNumber)
     return value.asByteSet();
 }
 
-StudentRecord readCurrentStudent()
+StudentRecord readCurrentStudent(bool* whole)
 {
     StudentRecord r;
+    bool allRead = true;
+    // Each read leaves its own result in the last-error slot.
+    auto check = [&allRead] { allRead = allRead && store::lastError() == store::rc::kOk; };
     r.number = toInt32(readNumberField(field::kNumber));
+    check();
     r.name = readTextField(field::kName);
+    check();
     r.sex = readTextField(field::kSex);
+    check();
     r.height = readNumberField(field::kHeight);
+    check();
     r.weight = static_cast<float>(readNumberField(field::kWeight));
+    check();
     r.age = readTextField(field::kAge);
+    check();
     r.registerNumber = readTextField(field::kRegisterNumber);
+    check();
     r.nationalNumber = readTextField(field::kNationalNumber);
+    check();
     r.photo = readByteSetField(field::kPhoto);
+    check();
     r.boarding = readTextField(field::kBoarding);
+    check();
     r.dormitory = readTextField(field::kDormitory);
+    check();
     r.bed = readTextField(field::kBed);
+    check();
     r.idCard = readTextField(field::kIdCard);
+    check();
     r.address = readTextField(field::kAddress);
+    check();
     r.guardian1Relation = readTextField(field::kGuardian1Relation);
+    check();
     r.guardian1Name = readTextField(field::kGuardian1Name);
+    check();
     r.guardian1Phone = readTextField(field::kGuardian1Phone);
+    check();
     r.guardian2Relation = readTextField(field::kGuardian2Relation);
+    check();
     r.guardian2Name = readTextField(field::kGuardian2Name);
+    check();
     r.guardian2Phone = readTextField(field::kGuardian2Phone);
+    check();
+    if (whole)
+        *whole = allRead;
     return r;
 }
 

@@ -65,6 +65,8 @@ ByteSet readByteSetField(int fieldNumber);
 Text readNumberFieldText(int fieldNumber);
 
 // The whole current record; 序号 is cut toward zero to an integer.
-StudentRecord readCurrentStudent();
+// `whole` (when given) tells whether every field was read without a store error:
+// a photo whose chain cannot be read comes back empty, and must not be moved so.
+StudentRecord readCurrentStudent(bool* whole = nullptr);
 
 } // namespace qr::app

@@ -6,6 +6,9 @@
 #include "app/messages.h"
 #include "forms/registry/window_registry.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace qr::app::test {
 namespace {
 
@@ -77,6 +80,36 @@ TEST_F(MainWindowTest, DeletingRowTwoOfFiveMovesItAndRenumbers)
     EXPECT_FLOAT_EQ(recycle[1].weight, students[1].weight);
     EXPECT_TRUE(checkClean(rosterPath()));
     EXPECT_TRUE(checkClean(recyclePath()));
+}
+
+TEST_F(MainWindowTest, AStudentWhosePhotoCannotBeReadIsNotMoved)
+{
+    seed(rosterPath(), fiveStudents());
+    // Each seeded photo fits one block, in seeding order: damage the second
+    // student's block so that its chain no longer reads back.
+    {
+        std::filesystem::path aux = rosterPath();
+        aux.replace_extension(".EDT");
+        std::fstream file(aux, std::ios::in | std::ios::out | std::ios::binary);
+        ASSERT_TRUE(file.is_open());
+        const std::int32_t impossibleUsedCount = 600;
+        file.seekp(2 * 512 + 8);
+        file.write(reinterpret_cast<const char*>(&impossibleUsedCount), sizeof impossibleUsedCount);
+    }
+    enterMainWindow();
+    clickRow(kMainWindow, 1);
+    answer(PressedButton::Yes);
+    forgetBoxes();
+    clickToolbar(kMainWindow, "工具条1", 4);
+    settle();
+
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes()[1].text, text::kMoveFailed);
+    const auto roster = readAll(rosterPath());
+    ASSERT_EQ(roster.size(), 5u);
+    EXPECT_EQ(roster[1].name, "学生2");
+    EXPECT_TRUE(readAll(recyclePath()).empty());
+    EXPECT_EQ(rowCount(kMainWindow), 5);
 }
 
 TEST_F(MainWindowTest, DeletingTheOnlyStudentThroughTheRowMenuEmptiesTheRoster)
