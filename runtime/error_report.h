@@ -17,8 +17,9 @@
 
 namespace qr::runtime {
 
-// The box's title, shown with the error icon and without an owner window.
+// The box's title and flags: the error icon with an OK button, no owner window.
 inline constexpr char kRuntimeErrorTitle[] = "错误";
+inline constexpr std::uint32_t kRuntimeErrorBoxFlags = 0x10;
 
 struct RuntimeErrorTagLookup {
     // The tag text of a window of the registry; nullopt when there is no such window.

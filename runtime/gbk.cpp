@@ -2,18 +2,61 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <vector>
 
 namespace qr::runtime {
 namespace {
+
+// Opening a descriptor costs far more than converting a short text, and list rows
+// convert thousands of texts; each thread keeps one descriptor per direction.
+class Descriptor {
+public:
+    Descriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Descriptor()
+    {
+        if (valid())
+            iconv_close(cd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+iconv_t descriptorFor(const char* to, const char* from)
+{
+    struct Key {
+        const char* to;
+        const char* from;
+        std::unique_ptr<Descriptor> descriptor;
+    };
+    thread_local std::vector<Key> cache;
+    for (const Key& key : cache)
+        if (key.to == to && key.from == from)
+            return key.descriptor->get();
+    cache.push_back({to, from, std::make_unique<Descriptor>(to, from)});
+    return cache.back().descriptor->get();
+}
+
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 // Converts with iconv; a byte sequence that cannot be converted becomes U+FFFD
 // (or '?' towards GBK) and the conversion goes on, so no input is dropped silently.
 std::string convert(const char* to, const char* from, std::string_view in, std::string_view replacement)
 {
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = descriptorFor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return {};
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
     std::string out;
     out.resize(in.size() * 4 + 16);
     char* src = const_cast<char*>(in.data());
@@ -45,15 +88,21 @@ std::string convert(const char* to, const char* from, std::string_view in, std::
     }
     iconv(cd, nullptr, nullptr, &dst, &dstLeft);
     out.resize(out.size() - dstLeft);
-    iconv_close(cd);
     return out;
 }
 
 } // namespace
 
-std::string gbkToUtf8(std::string_view gbk) { return convert("UTF-8", "GB18030", gbk, "\xEF\xBF\xBD"); }
+// ASCII is the same in GB18030 and UTF-8.
+std::string gbkToUtf8(std::string_view gbk)
+{
+    return isAscii(gbk) ? std::string(gbk) : convert("UTF-8", "GB18030", gbk, "\xEF\xBF\xBD");
+}
 
-std::string utf8ToGbk(std::string_view utf8) { return convert("GB18030", "UTF-8", utf8, "?"); }
+std::string utf8ToGbk(std::string_view utf8)
+{
+    return isAscii(utf8) ? std::string(utf8) : convert("GB18030", "UTF-8", utf8, "?");
+}
 
 std::u16string gbkToUtf16(std::string_view gbk)
 {

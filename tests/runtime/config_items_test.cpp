@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,6 +156,25 @@ TEST_F(ConfigItems, WriteReplacesTheFileWholeKeepingModeAndLinks)
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
         ++entries;
     EXPECT_EQ(entries, 2u);
+}
+
+// A write that fails half-way (the file-size limit stops it) must leave the old
+// file whole and no temporary file behind. Run in a child: the limit is per process.
+TEST_F(ConfigItems, AFailedWriteLeavesTheOldFileWhole)
+{
+    spit(ini, kHandWritten);
+    auto writeUnderLimit = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(kHandWritten.size() + 100), static_cast<rlim_t>(kHandWritten.size() + 100)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = writeConfigItem(ini, "学校班级", "date", std::string(1000, 'x'));
+        std::_Exit(written ? 1 : 0);
+    };
+    // Forked without re-running the test, so the child writes into this test's directory.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(writeUnderLimit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(slurp(ini), kHandWritten);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
 TEST_F(ConfigItems, GbkFileNamesMeetTheFileSystemAsUtf8)

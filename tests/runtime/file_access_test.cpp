@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace qr::runtime {
@@ -51,6 +53,23 @@ TEST(WriteFile, FailuresAreFalse)
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(writeFile("/dev/full", bytes("x")));
     }
+}
+
+TEST(WriteFile, AWriteCutShortIsFalseAndLeavesWhatWasWritten)
+{
+    TempDir dir;
+    const std::string name = dir.file("big.bin");
+    auto writeUnderLimit = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const ByteSet parts[] = {ByteSet(3000, 'a'), ByteSet(3000, 'b')};
+        std::_Exit(writeFile(name, parts) ? 1 : 0);
+    };
+    // Forked without re-running the test, so the child writes into this test's directory.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(writeUnderLimit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(slurp(name), std::string(3000, 'a') + std::string(1096, 'b'));
 }
 
 TEST(ReadFile, MissingEmptyAndUnopenableFilesGiveTheEmptyByteSet)

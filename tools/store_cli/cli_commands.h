@@ -9,6 +9,14 @@ namespace qr::tools {
 
 using Arguments = std::vector<std::string>;
 
+// The arguments of import-csv and export-csv: STORE FILE.csv [--photos DIR].
+struct CsvArguments {
+    std::string store;
+    std::string csv;
+    std::string photos;  // empty: no photo folder
+};
+bool parseCsvArguments(const Arguments& args, CsvArguments& out);
+
 int runInfo(const Arguments& args);
 int runDump(const Arguments& args);
 int runCheck(const Arguments& args);

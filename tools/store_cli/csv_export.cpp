@@ -27,30 +27,6 @@ namespace {
 using runtime::Kind;
 using runtime::Value;
 
-struct ExportArguments {
-    std::string store;
-    std::string csv;
-    std::string photos;
-};
-
-bool parseArguments(const Arguments& args, ExportArguments& out)
-{
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--photos" && i + 1 < args.size() && out.photos.empty())
-            out.photos = args[++i];
-        else if (args[i].rfind("--", 0) == 0)
-            return false;
-        else
-            positional.push_back(args[i]);
-    }
-    if (positional.size() != 2)
-        return false;
-    out.store = positional[0];
-    out.csv = positional[1];
-    return true;
-}
-
 // The cell text of a value: numbers in the shortest form that reads back to the
 // same value, so that import after export restores them exactly.
 std::string cellText(const Value& v)
@@ -95,8 +71,8 @@ bool writeFile(const std::string& path, const void* data, std::size_t size, std:
 
 int runExportCsv(const Arguments& args)
 {
-    ExportArguments a;
-    if (!parseArguments(args, a))
+    CsvArguments a;
+    if (!parseCsvArguments(args, a))
         return refuse("usage: quillroll-store export-csv STORE FILE.csv [--photos DIR]");
     std::string name;
     if (!argumentToGbk(a.store, name))

@@ -19,18 +19,8 @@
 #include <map>
 
 namespace qr::tools {
-namespace {
 
-using runtime::Value;
-using store::FieldType;
-
-struct ImportArguments {
-    std::string store;
-    std::string csv;
-    std::string photos;  // empty: no photo folder
-};
-
-bool parseArguments(const Arguments& args, ImportArguments& out)
+bool parseCsvArguments(const Arguments& args, CsvArguments& out)
 {
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -47,6 +37,11 @@ bool parseArguments(const Arguments& args, ImportArguments& out)
     out.csv = positional[1];
     return true;
 }
+
+namespace {
+
+using runtime::Value;
+using store::FieldType;
 
 std::string headingName(std::size_t heading)
 {
@@ -195,8 +190,8 @@ std::vector<store::FieldInfo> fieldsOf(const store::check::RawDataHeader& header
 
 int runImportCsv(const Arguments& args)
 {
-    ImportArguments a;
-    if (!parseArguments(args, a))
+    CsvArguments a;
+    if (!parseCsvArguments(args, a))
         return refuse("usage: quillroll-store import-csv STORE FILE.csv [--photos DIR]");
     std::string name;
     if (!argumentToGbk(a.store, name))

@@ -11,7 +11,7 @@ namespace qr::tools {
 // The GBK text with full-width digits, letters, signs, point and space made ASCII.
 std::string normaliseFullWidth(std::string_view gbk);
 double textToNumber(std::string_view gbk);
-// The same number rounded once, straight to single precision.
+// The same number narrowed to single precision.
 float textToFloat(std::string_view gbk);
 
 } // namespace qr::tools
