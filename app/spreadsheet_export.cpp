@@ -4,18 +4,16 @@
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/roster_workbook.h"
+#include "app/spreadsheet_export.h"
 #include "app/spreadsheet_dialog.h"
 #include "runtime/file_access.h"
 #include "sheet/component/external_database_component.h"
 
 namespace qr::app {
 
-namespace {
-
-// Inserts every row and reports whether all of them reached the file. The rows go
-// in one transaction: the driver writes the workbook when it commits, and says so
-// when that write fails, which a plain disconnect would keep to itself.
-bool insertRows(sheet::ExternalDatabase& sheetDb, const std::vector<SheetRow>& rows)
+// The rows go in one transaction: the driver writes the workbook when it commits,
+// and says so when that write fails, which a plain disconnect would keep to itself.
+bool insertRowsAndCommit(sheet::ExternalDatabase& sheetDb, const std::vector<SheetRow>& rows)
 {
     const bool inTransaction = sheetDb.BeginTrans();
     bool allInserted = true;
@@ -25,13 +23,15 @@ bool insertRows(sheet::ExternalDatabase& sheetDb, const std::vector<SheetRow>& r
     return allInserted && written && inTransaction;
 }
 
+namespace {
+
 bool exportTo(const runtime::Text& fileName)
 {
     const auto templateBytes = rosterWorkbookTemplate();
     if (!runtime::writeFile(fileName, runtime::ByteSet(templateBytes.begin(), templateBytes.end()))) return false;
     sheet::ExternalDatabase& sheetDb = sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet);
     if (!sheetDb.NewOpenDatabase(exportConnectString(fileName), false)) return false;
-    const bool written = insertRows(sheetDb, mainListRows());
+    const bool written = insertRowsAndCommit(sheetDb, mainListRows());
     sheetDb.CloseDatabase();
     return written;
 }
