@@ -8,6 +8,7 @@
 #include "app/roster_sheet_layout.h"
 #include "app/roster_workbook.h"
 #include "app/spreadsheet_export.h"
+#include "app/spreadsheet_sql.h"
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
 
@@ -367,6 +368,33 @@ TEST_F(SpreadsheetTest, ImportCancelledOrUnreadableChangesNothing)
         EXPECT_EQ(names(readAll(rosterPath())), names(students)) << file;
         EXPECT_EQ(listRows(), before) << file;
     }
+}
+
+} // namespace
+} // namespace qr::app::test
+
+namespace qr::app::test {
+namespace {
+
+TEST(SpreadsheetTexts, ConnectStringsAndInsertAreTheDriverDialect)
+{
+    EXPECT_EQ(exportConnectString("/home/老师/名单.xls"),
+              "ODBC;DBQ=/home/老师/名单.xls;DefaultDir=/home/老师/;Driver={Microsoft Excel Driver (*.xls)};"
+              "DriverId=790;FIL=excel 8.0;MaxBufferSize=2048;MaxScanRows=8;PageTimeout=5;ReadOnly=0;"
+              "SafeTransactions=0;Threads=3;UID=admin;UserCommitSync=Yes;");
+    // Without a folder the directory piece is empty.
+    EXPECT_EQ(exportConnectString("名单.xls").substr(0, 53),
+              "ODBC;DBQ=名单.xls;DefaultDir=;Driver={Microsoft Excel");
+    EXPECT_EQ(importConnectString("/tmp/a.xls"), "ODBC;DBQ=/tmp/a.xls;Driver={Microsoft Excel Driver (*.xls)}; ");
+
+    SheetRow row;
+    row[0] = "1";
+    row[1] = "O'Neil";
+    row[18] = "[x]";
+    EXPECT_EQ(insertStatement(row),
+              "INSERT INTO [sheet1$] ([序号],[姓名],[性别],[身高],[体重],[年龄],[学籍辅号],[全国学号],[是否住宿],"
+              "[宿舍号],[床位号],[身份证号],[家庭住址],[监护1关系],[监护1姓名],[监护1电话],[监护2关系],[监护2姓名],"
+              "[监护2电话]) VALUES ('1','O''Neil','','','','','','','','','','','','','','','','','[x]')");
 }
 
 } // namespace
