@@ -142,7 +142,11 @@ void ComboBoxObject::applyLook()
     combo_->setFont(font);
     const QFontMetrics metrics(font);
     const int itemHeight = metrics.height() + 2 + std::max(0, settings_.extraItemHeight);
+    QAbstractItemDelegate* previous = combo_->itemDelegate();
     combo_->setItemDelegate(new ItemHeightDelegate(itemHeight, combo_));
+    // The combo box lets go of its old delegate without deleting it.
+    if (previous && previous->parent() == combo_)
+        previous->deleteLater();
     QPalette palette = combo_->palette();
     if (auto c = qtColour(settings_.textColour)) {
         palette.setColor(QPalette::Text, *c);

@@ -49,7 +49,11 @@ bool controlLook(int style)
     if (style < 1 || style > 3)
         return true;
     if (app) {
+        // With a style sheet in force the style reports no name of its own; the
+        // platform's default is what the controls go back to then.
         s.previousStyleName = app->style()->name();
+        if (s.previousStyleName.isEmpty() && !QStyleFactory::keys().isEmpty())
+            s.previousStyleName = QStyleFactory::keys().constFirst();
         s.previousSheet = app->styleSheet();
         if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
             app->setStyle(fusion);

@@ -98,6 +98,8 @@ private:
     void apply()
     {
         label_->setText(toQString(settings_.caption));
+        if (!settings_.caption.empty())
+            label_->setAccessibleName(label_->text());
         label_->setFont(qtFont(settings_.font));
         applyEdgeStyle(*label_, setting(9));
         QPalette palette = label_->palette();

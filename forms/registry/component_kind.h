@@ -129,7 +129,8 @@ inline constexpr std::uint32_t kTabStop = 0x2;  // record flag bit 2: the contro
 
 struct CreateRequest {
     QWidget* parent = nullptr;             // the window's client area
-    const ComponentRecord* record = nullptr; // the template record (name, tag, flags, bindings)
+    const ComponentRecord* record = nullptr; // the template record (name, tag, flags, bindings);
+                                           // valid during create() only
     const UnitData* settings = nullptr;    // what to build from: the stored settings, or on
                                            // re-creation the kind's currentUnitData(); never null
     Rect geometry;                         // left, top, width, height in the container's client area

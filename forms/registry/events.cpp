@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace qr::forms {
 namespace detail {
@@ -35,6 +36,7 @@ EventResult raiseWindowEvent(std::uint32_t windowId, std::int32_t eventNumber, s
 struct Target {
     ComponentAddress address;
     QWidget* widget = nullptr; // the component's own widget
+    std::uint32_t kindFlags = 0;
 };
 
 std::optional<Target> targetOf(QObject* receiver)
@@ -52,11 +54,14 @@ std::optional<Target> targetOf(QObject* receiver)
     const auto it = live->components.find(address->componentId);
     if (it == live->components.end() || !it->second.object)
         return std::nullopt;
+    // Input never ends the program: a kind that raises no events just gets none.
+    if ((it->second.kind->stateFlags & (kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2)) == 0)
+        return std::nullopt;
     QWidget* own = it->second.object->widget();
     // The window's own events are measured in its client area.
     if (address->componentId == windowRecordId(address->windowId) && live->window)
         own = live->window->client();
-    return Target{*address, own};
+    return Target{*address, own, it->second.kind->stateFlags};
 }
 
 std::vector<Value> mouseArgs(const Target& target, const QWidget* receiver, const QPointF& local,
@@ -100,8 +105,12 @@ const WindowSettings* settingsOfWindow(std::uint32_t windowId)
     return it == live->components.end() ? nullptr : liveWindowSettings(*it->second.object);
 }
 
+bool replayingCharacter = false;
+
 bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
 {
+    if (replayingCharacter)
+        return false;
     const bool press = key->type() == QEvent::KeyPress;
     const int code = virtualKeyCode(key->key(), key->modifiers());
     const std::vector<Value> args = {Value::integer(code), Value::integer(keyStateOf(key->modifiers(), key->key()))};
@@ -151,8 +160,12 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
         return true;
     if (replacement == character)
         return false;
+    // The replacement goes to the control as typed, without being asked about again
+    // (two handlers swapping characters must not bounce them back and forth).
     QKeyEvent replaced(QEvent::KeyPress, 0, key->modifiers(), characterText(replacement));
+    replayingCharacter = true;
     QCoreApplication::sendEvent(receiver, &replaced);
+    replayingCharacter = false;
     return true;
 }
 
@@ -243,7 +256,16 @@ bool preTranslateInput(QObject* receiver, QEvent* event)
             number = left ? -3 : right ? -4 : 0; // a right double-click is a second press
         if (number == 0)
             return false;
-        return raise(number, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused();
+        if (raise(number, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused())
+            return true;
+        // Labels and pictures carry the window along when it can be dragged anywhere.
+        if (number == -1 && (target->kindFlags & kind_flags::kDragsWindow)) {
+            const WindowSettings* settings = settingsOfWindow(target->address.windowId);
+            QWindow* handle = widget->window()->windowHandle();
+            if (settings && settings->dragAnywhere != 0 && handle && handle->startSystemMove())
+                return true;
+        }
+        return false;
     }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);

@@ -18,19 +18,6 @@ namespace {
 
 using runtime::Value;
 
-// The first run of consecutive menu item records, in table order.
-std::vector<ComponentRecord*> menuRun(WindowTemplate& window)
-{
-    std::vector<ComponentRecord*> run;
-    for (ComponentRecord& record : window.records) {
-        if (record.isMenuItem())
-            run.push_back(&record);
-        else if (!run.empty())
-            break;
-    }
-    return run;
-}
-
 const MenuItem& itemOf(const ComponentRecord& record)
 {
     static const MenuItem none;
@@ -61,7 +48,7 @@ void connectClick(QAction* action, std::uint32_t windowId, std::uint32_t itemId)
 
 // Adds run[pos] and the items below it (deeper levels) to `menu`; returns the
 // position after them.
-std::size_t addItems(QMenu* menu, const std::vector<ComponentRecord*>& run, std::size_t pos, int level,
+std::size_t addItems(QMenu* menu, const std::vector<const ComponentRecord*>& run, std::size_t pos, int level,
                      std::uint32_t windowId, std::map<std::uint32_t, QPointer<QAction>>* actions)
 {
     while (pos < run.size() && itemOf(*run[pos]).level >= level) {
@@ -85,7 +72,7 @@ std::size_t addItems(QMenu* menu, const std::vector<ComponentRecord*>& run, std:
     return pos;
 }
 
-void updateMenuBarVisibility(LoadedWindow& live, const std::vector<ComponentRecord*>& run)
+void updateMenuBarVisibility(LoadedWindow& live, const std::vector<const ComponentRecord*>& run)
 {
     if (!live.menuBar || !live.window)
         return;
@@ -99,27 +86,16 @@ void updateMenuBarVisibility(LoadedWindow& live, const std::vector<ComponentReco
     live.window->layoutChildren(); // the menu bar's height comes and goes
 }
 
-// The level-0 item and its sub-items, or an empty run when it cannot pop up.
-std::vector<ComponentRecord*> popupItems(std::uint32_t windowId, std::uint32_t itemId)
+// The level-0 item's sub-items, or none when it cannot pop up.
+std::vector<const ComponentRecord*> popupItems(std::uint32_t windowId, std::uint32_t itemId)
 {
     WindowEntry* entry = Registry::instance().find(windowId);
     if (entry == nullptr || !entry->live)
         runtime::reportRuntimeError(kTargetNotLoaded, 0, windowId, itemId);
-    const std::vector<ComponentRecord*> run = menuRun(entry->working);
-    for (std::size_t k = 0; k < run.size(); ++k) {
-        if (run[k]->id != itemId)
-            continue;
-        if (itemOf(*run[k]).level != 0 || k + 1 >= run.size() || itemOf(*run[k + 1]).level == 0)
-            return {};
-        std::vector<ComponentRecord*> items;
-        for (std::size_t j = k + 1; j < run.size() && itemOf(*run[j]).level > 0; ++j)
-            items.push_back(run[j]);
-        return items;
-    }
-    return {};
+    return entry->working.popupItems(itemId);
 }
 
-void execPopup(std::uint32_t windowId, const std::vector<ComponentRecord*>& items, const QPoint& at,
+void execPopup(std::uint32_t windowId, const std::vector<const ComponentRecord*>& items, const QPoint& at,
                bool rightAligned)
 {
     QMenu menu;
@@ -135,7 +111,7 @@ void execPopup(std::uint32_t windowId, const std::vector<ComponentRecord*>& item
 
 void buildMenuBar(std::uint32_t windowId, WindowEntry& entry, LoadedWindow& live)
 {
-    const std::vector<ComponentRecord*> run = menuRun(entry.working);
+    const std::vector<const ComponentRecord*> run = entry.working.menuRun();
     if (run.empty() || !live.window)
         return;
     auto* bar = new QMenuBar;
@@ -197,14 +173,14 @@ void writeMenuItemProperty(std::uint32_t windowId, ComponentRecord& record, int 
     const auto it = live->menuActions.find(record.id);
     if (it != live->menuActions.end() && it->second)
         applyItemState(it->second, *item);
-    updateMenuBarVisibility(*live, menuRun(entry->working));
+    updateMenuBarVisibility(*live, entry->working.menuRun());
 }
 
 } // namespace detail
 
 void popupMenu(std::uint32_t windowId, std::uint32_t menuItemId, std::optional<QPoint> at)
 {
-    const std::vector<ComponentRecord*> items = detail::popupItems(windowId, menuItemId);
+    const std::vector<const ComponentRecord*> items = detail::popupItems(windowId, menuItemId);
     if (items.empty())
         return;
     detail::execPopup(windowId, items, at ? *at : QCursor::pos() + QPoint(3, 3), false);
@@ -212,7 +188,7 @@ void popupMenu(std::uint32_t windowId, std::uint32_t menuItemId, std::optional<Q
 
 void popupTrayMenu(std::uint32_t windowId, std::uint32_t menuItemId)
 {
-    const std::vector<ComponentRecord*> items = detail::popupItems(windowId, menuItemId);
+    const std::vector<const ComponentRecord*> items = detail::popupItems(windowId, menuItemId);
     if (items.empty())
         return;
     if (detail::LoadedWindow* live = detail::Registry::instance().loaded(windowId); live && live->window)

@@ -155,6 +155,7 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
                 (property == 2 ? inner.rwidth() : inner.rheight()) =
                     std::max(0, v - (property == 2 ? extras.width() : extras.height()));
                 form->setInnerSize(inner);
+                reapplyWindowShape(*found.live->object);
             }
             return;
         }

@@ -112,17 +112,11 @@ void showQtErrorBox(const runtime::Text& textGbk)
     std::fputc('\n', stderr);
     std::fflush(stderr);
 
-    QMessageBox box;
-    box.setObjectName(QStringLiteral("errorBox"));
-    box.setWindowTitle(toQString(runtime::kRuntimeErrorTitle));
-    box.setText(toQString(textGbk));
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon(QMessageBox::Critical);
-    box.setWindowModality(Qt::ApplicationModal);
-    QPushButton* ok = box.addButton(toQString(kCaptionOk), QMessageBox::AcceptRole);
-    box.setEscapeButton(ok);
-    box.setDefaultButton(ok);
-    box.exec();
+    runtime::MessageBoxRequest request;
+    request.text = textGbk;
+    request.title = runtime::kRuntimeErrorTitle;
+    request.flags = runtime::kRuntimeErrorBoxFlags;
+    showQtMessageBox(request);
 }
 
 namespace detail {

@@ -147,6 +147,14 @@ void showWindowRecord(std::uint32_t windowId, bool visible)
     bringToFront(window);
 }
 
+bool windowsAgreeToEndSession()
+{
+    for (std::uint32_t windowId : Registry::instance().loadedWindowIds())
+        if (raiseEvent(windowId, windowRecordId(windowId), 1).refused())
+            return false;
+    return true;
+}
+
 void tearDownWindow(std::uint32_t windowId)
 {
     Registry& registry = Registry::instance();

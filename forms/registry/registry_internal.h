@@ -103,6 +103,7 @@ inline constexpr char kNoSuchProperty[] = "指定的组件属性不存在";
 // Window life (registry.cpp).
 void tearDownWindow(std::uint32_t windowId);
 void showWindowRecord(std::uint32_t windowId, bool visible);
+bool windowsAgreeToEndSession();
 
 // Window events coming from the FormWindow widget (events.cpp).
 void windowActivationChanged(std::uint32_t windowId, bool active);
@@ -129,6 +130,7 @@ namespace qr::forms::detail {
 // The window kind's live object (window_kind.cpp).
 const WindowSettings* liveWindowSettings(const ComponentObject& windowObject);
 FormWindow* formWindowOf(const ComponentObject& windowObject);
+void reapplyWindowShape(ComponentObject& windowObject);
 QColor qColorOf(Colour colour);
 // Registry helpers shared by the loader and the property code (registry.cpp).
 void applyCursor(QWidget* widget, const Bytes& pointer);

@@ -29,7 +29,7 @@ void Registry::reset(TemplateStore store)
         order_.push_back(id);
         windows_[id].working = std::move(window);
     }
-    handlers.clear();
+    // Handlers stay bound: they belong to the application, not to the store.
     currentSource = {};
     initialised_ = true;
 }

@@ -6,6 +6,8 @@
 #include "forms/registry/registry_internal.h"
 
 #include <QIcon>
+#include <QPainterPath>
+#include <QRegion>
 #include <QPixmap>
 
 #include <array>
@@ -72,13 +74,40 @@ public:
         applyFlags();
         applyBackground();
         applyIcon();
+        applyShape();
         window_->setDragAnywhere(settings_.dragAnywhere != 0);
+    }
+
+    // 1 ellipse, 2 rectangle with corners curved by min(width, height) / 5, 3 ring;
+    // 0 and the built-in outlines are plain rectangles here.
+    void applyShape()
+    {
+        const QRect area(QPoint(0, 0), window_->size());
+        const int corner = std::min(area.width(), area.height()) / 5;
+        switch (settings_.shape) {
+        case 1: window_->setMask(QRegion(area, QRegion::Ellipse)); break;
+        case 2: {
+            QPainterPath path;
+            path.addRoundedRect(QRectF(area), corner, corner);
+            window_->setMask(QRegion(path.toFillPolygon().toPolygon()));
+            break;
+        }
+        case 3: {
+            const int ring = std::min(area.width(), area.height()) / 4;
+            window_->setMask(QRegion(area, QRegion::Ellipse) -
+                             QRegion(area.adjusted(ring, ring, -ring, -ring), QRegion::Ellipse));
+            break;
+        }
+        default: window_->clearMask(); break;
+        }
     }
 
     void applyFlags()
     {
         const WindowSettings& s = settings_;
-        Qt::WindowFlags flags = (s.borderStyle == 3 || s.borderStyle == 4) ? Qt::Tool : Qt::Window;
+        // Tool windows and windows kept out of the task bar get no task-bar button.
+        const bool tool = s.borderStyle == 3 || s.borderStyle == 4 || s.shownInTaskBar == 0;
+        Qt::WindowFlags flags = tool ? Qt::Tool : Qt::Window;
         if (s.borderStyle == 0) {
             flags |= Qt::FramelessWindowHint;
         } else {
@@ -129,6 +158,7 @@ std::unique_ptr<ComponentObject> createWindow(const CreateRequest& request)
     const QSize extras = frameExtras(*settings);
     object->window()->setInnerSize(QSize(request.geometry.width - extras.width(),
                                           request.geometry.height - extras.height()));
+    object->applyShape(); // the shape follows the size
     if (request.style & create_style::kDisabled)
         object->window()->setEnabled(false);
     return object;
@@ -147,6 +177,7 @@ int setWindowProperty(ComponentObject& object, int index, const Value& value)
     case kCaption:
         s.caption = textOf(value);
         w.window()->setWindowTitle(toQString(s.caption));
+        w.window()->setAccessibleName(w.window()->windowTitle());
         w.applyFlags();
         break;
     case kBorderStyle: s.borderStyle = std::min(intOf(value), 6); w.applyFlags(); break;
@@ -180,9 +211,9 @@ int setWindowProperty(ComponentObject& object, int index, const Value& value)
     case kF1OpensHelp: s.f1OpensHelp = flagOf(value); break;
     case kHelpFile: s.helpFile = textOf(value); break;
     case kHelpContext: s.helpContext = intOf(value); break;
-    case kShownInTaskBar: s.shownInTaskBar = flagOf(value); break;
+    case kShownInTaskBar: s.shownInTaskBar = flagOf(value); w.applyFlags(); break;
     case kDragAnywhere: s.dragAnywhere = flagOf(value); w.window()->setDragAnywhere(s.dragAnywhere != 0); break;
-    case kShape: s.shape = intOf(value); break;
+    case kShape: s.shape = intOf(value); w.applyShape(); break;
     case kAlwaysOnTop: s.alwaysOnTop = flagOf(value); w.applyFlags(); break;
     case kUnusedFlag: s.unusedFlag = flagOf(value); break;
     case kClassName: s.className = textOf(value); break;
@@ -264,6 +295,8 @@ const WindowSettings* liveWindowSettings(const ComponentObject& object)
 {
     return &static_cast<const WindowObject&>(object).settings();
 }
+
+void reapplyWindowShape(ComponentObject& object) { static_cast<WindowObject&>(object).applyShape(); }
 
 FormWindow* formWindowOf(const ComponentObject& object) { return static_cast<const WindowObject&>(object).window(); }
 

@@ -84,9 +84,11 @@ void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int proper
 // ---- menus and tray ----------------------------------------------------------------
 
 // Shows the sub-items of a level-0 menu item of the window as a pop-up menu at
-// the cursor + 3 pixels, or at `at` (screen coordinates); returns when the menu
-// is closed, after the chosen item's click handler ran. Nothing is shown when the
-// item is not a level-0 item of that window with at least one sub-item.
+// the cursor + 3 pixels, or at `at` (screen coordinates), and returns when the
+// menu is closed. The chosen item's click reaches its handler through the event
+// queue, as a menu command does: after the handler that called this has
+// returned. Nothing is shown when the item is not a level-0 item of that window
+// with at least one sub-item.
 void popupMenu(std::uint32_t windowId, std::uint32_t menuItemId, std::optional<QPoint> at = std::nullopt);
 
 // The tray variant: activates the window and shows the menu right-aligned at the

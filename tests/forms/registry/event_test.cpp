@@ -99,6 +99,27 @@ TEST_F(InputTest, CharacterHandlerReplacesOrSwallowsTheCharacter)
     recorder->answers[input(h::kEditInput, -11)] = Value::integer(0);
     QTest::keyClick(edit, Qt::Key_C, Qt::NoModifier);
     EXPECT_EQ(edit->text(), QString("aZ"));
+    // A handler that answers every character with another one is asked once per key.
+    recorder->calls.clear();
+    recorder->answers[input(h::kEditInput, -11)] = Value::integer('y');
+    recorder->actions[input(h::kEditInput, -11)] = [&] {
+        const Call* call = recorder->last(input(h::kEditInput, -11));
+        recorder->answers[input(h::kEditInput, -11)] = Value::integer(call->event.args[0].asInteger() == 'y' ? 'x' : 'y');
+    };
+    QTest::keyClick(edit, Qt::Key_X, Qt::NoModifier);
+    EXPECT_EQ(recorder->count(input(h::kEditInput, -11)), 1);
+    EXPECT_EQ(edit->text(), QString("aZy"));
+}
+
+TEST_F(InputTest, EnterMovesTheFocusWhenTheWindowSaysSo)
+{
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    writeProperty(kMain, kMainRecord, 21, Value::logical(true));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), edit);
+    EXPECT_EQ(recorder->count(input(h::kEditInput, -9)), 2); // the handler still saw both
 }
 
 TEST_F(InputTest, MouseClicksGiveClientCoordinatesAndTheButtonClick)

@@ -132,6 +132,8 @@ TEST_F(RegistryTest, DeferredDestroyLetsTheHandlerFinishOnALiveWindow)
     bool stillLoadedInHandler = false;
     std::string captionReadAfterDestroy;
     recorder->actions[h::kSecondClick] = [&] {
+        EXPECT_EQ(currentEventWindow(), kSecond);
+        EXPECT_EQ(currentEventComponent(), kSecondButton);
         destroyWindow(kSecond);
         stillLoadedInHandler = isLoaded(kSecond);
         captionReadAfterDestroy = readProperty(kSecond, kSecondButton, 10).asText();

@@ -4,6 +4,7 @@
 
 #include "forms/registry/component_kind.h"
 
+#include <QBuffer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
@@ -103,7 +104,15 @@ TEST_F(RegistryTest, KindPropertiesAreConvertedToTheirTableType)
     // The window's caption.
     writeProperty(kMain, kMainRecord, 8, Value::text("班级名Quillroll"));
     EXPECT_EQ(windowWidget(kMain)->windowTitle(), QString::fromUtf8(u8"班级名Quillroll"));
+    EXPECT_EQ(windowWidget(kMain)->accessibleName(), QString::fromUtf8(u8"班级名Quillroll"));
     EXPECT_EQ(readProperty(kMain, kMainRecord, 8).asText(), "班级名Quillroll");
+    // An elliptic window keeps its corners out of the shape, also after a resize.
+    writeProperty(kMain, kMainRecord, 28, Value::integer(1));
+    writeProperty(kMain, kMainRecord, 2, Value::integer(406));
+    const QRegion mask = windowWidget(kMain)->mask();
+    EXPECT_FALSE(mask.contains(QPoint(1, 1)));
+    EXPECT_TRUE(mask.contains(QPoint(200, 85)));
+    EXPECT_TRUE(mask.contains(QPoint(399, 85)));
 }
 
 TEST_F(RegistryTest, ASetPropertyAnsweringOneRecreatesTheControlInPlace)
@@ -208,6 +217,57 @@ TEST_F(PropertyDeathTest, ThePropertyOfAComponentTheWindowLacksIsFatal)
             readProperty(kMain, 0x16017777, 0);
         },
         ::testing::ExitedWithCode(255), utf8(u8"未找到所指定的窗口组件"));
+}
+
+} // namespace
+} // namespace qr::forms::testing
+
+namespace qr::forms::testing {
+namespace {
+
+runtime::ByteSet pngOf(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return runtime::ByteSet(png.begin(), png.end());
+}
+
+TEST_F(RegistryTest, BackgroundPictureModesDrawOverTheBackgroundColour)
+{
+    ASSERT_TRUE(loadWindow(kMain));
+    writeProperty(kMain, kMenuFile, 3, Value::logical(false)); // no menu bar: client 294 x 171
+    writeProperty(kMain, kMainRecord, 10, Value::integer(0x0000FF00)); // green (COLORREF)
+    QWidget* client = componentWidget(kMain, "按钮_确定")->parentWidget();
+    ASSERT_EQ(client->size(), QSize(294, 171));
+    const auto pixel = [&](int x, int y) { return client->grab().toImage().pixelColor(x, y); };
+    const QColor red(Qt::red), green(0, 255, 0);
+
+    writeProperty(kMain, kMainRecord, 11, Value::byteSet(pngOf({4, 4}, red)));
+    writeProperty(kMain, kMainRecord, 12, Value::integer(0)); // own size, top-left
+    EXPECT_EQ(pixel(1, 1), red);
+    EXPECT_EQ(pixel(100, 60), green);
+    writeProperty(kMain, kMainRecord, 12, Value::integer(1)); // tiled
+    EXPECT_EQ(pixel(100, 60), red);
+    writeProperty(kMain, kMainRecord, 12, Value::integer(2)); // centred at own size
+    EXPECT_EQ(pixel(146, 84), red);
+    EXPECT_EQ(pixel(100, 60), green);
+    writeProperty(kMain, kMainRecord, 12, Value::integer(3)); // stretched
+    EXPECT_EQ(pixel(100, 60), red);
+    EXPECT_EQ(pixel(140, 165), red);
+
+    // Centred and larger than the client area: scaled down by the smaller ratio.
+    writeProperty(kMain, kMainRecord, 11, Value::byteSet(pngOf({600, 300}, red)));
+    writeProperty(kMain, kMainRecord, 12, Value::integer(2));
+    EXPECT_EQ(pixel(100, 5), green);  // above the 294 x 147 picture
+    EXPECT_EQ(pixel(100, 60), red);
+    // Not a picture: only the colour.
+    writeProperty(kMain, kMainRecord, 11, Value::byteSet({'x', 'y', 'z', 0, 1, 2, 3, 4}));
+    EXPECT_EQ(pixel(100, 60), green);
+    EXPECT_EQ(readProperty(kMain, kMainRecord, 11).asByteSet(), runtime::ByteSet({'x', 'y', 'z', 0, 1, 2, 3, 4}));
 }
 
 } // namespace
