@@ -2,9 +2,6 @@
 // included) in the item data, so the content read back is exactly what was stored.
 #pragma once
 
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>

@@ -2,9 +2,6 @@
 #pragma once
 
 #include "forms/kinds/gbk_input_filter.h"
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>

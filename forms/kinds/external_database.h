@@ -4,9 +4,6 @@
 // of it, so the connection goes when the window does.
 #pragma once
 
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 namespace qr::forms {

@@ -2,9 +2,6 @@
 // create-time steps that all controls share (geometry, naming, hidden start).
 #pragma once
 
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 #include "forms/template/template_types.h"
 #include "runtime/value.h"

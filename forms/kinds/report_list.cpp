@@ -100,7 +100,20 @@ ReportListObject::ReportListObject(const CreateRequest& request, const ReportLis
     view_ = new QTableView(request.parent);
     // Columns exist only in report view.
     model_ = new kinds::ReportRowsModel(settings_.listType == 3 ? settings_.columns : std::vector<ListColumn>{},
-                                        view_);
+                                        view_, settings_.sortOrder);
+    // Deleting the selected row leaves no row selected; the view would otherwise
+    // select its neighbour, and a second delete would take another student. These
+    // are connected before the view's own, so they see the selection as it was.
+    QObject::connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                     [this](const QModelIndex&, int first, int last) {
+                         const int selected = currentRow();
+                         removingSelected_ = selected >= first && selected <= last;
+                     });
+    QObject::connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (removingSelected_)
+            view_->selectionModel()->clear();
+        removingSelected_ = false;
+    });
     view_->setModel(model_);
     setWidget(view_);
     kinds::prepareWidget(*view_, request);
@@ -131,8 +144,11 @@ ReportListObject::ReportListObject(const CreateRequest& request, const ReportLis
     QObject::connect(view_, &QAbstractItemView::activated, this,
                      [this](const QModelIndex&) { raiseEvent(windowId(), componentId(), kRowActivated); });
     QObject::connect(view_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
-        if (settings_.hotTracking)
-            raiseEvent(windowId(), componentId(), kHotRowChanged, {runtime::Value::integer(index.row())});
+        // Entering another cell of the same row is no change of the hot row.
+        if (!settings_.hotTracking || index.row() == hotRow_)
+            return;
+        hotRow_ = index.row();
+        raiseEvent(windowId(), componentId(), kHotRowChanged, {runtime::Value::integer(hotRow_)});
     });
     view_->viewport()->installEventFilter(this);
     // A freshly loaded list has no current row.
@@ -267,6 +283,10 @@ int ReportListObject::setProperty(int index, const runtime::Value& v)
     case 4: // the list type changes the control's make-up
         settings_ = currentSettings();
         settings_.listType = std::clamp(n, 0, 3);
+        return 1;
+    case 18: // a sorted list is a list made sorted
+        settings_ = currentSettings();
+        settings_.sortOrder = n;
         return 1;
     default: settings_.*kSettingFields[std::size_t(position)] = n; break;
     }

@@ -6,9 +6,6 @@
 #pragma once
 
 #include "forms/kinds/report_rows_model.h"
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>
@@ -69,6 +66,8 @@ private:
     ReportListSettings settings_;
     QPointer<QTableView> view_;
     kinds::ReportRowsModel* model_ = nullptr;
+    bool removingSelected_ = false;
+    int hotRow_ = -1;
 };
 
 } // namespace qr::forms

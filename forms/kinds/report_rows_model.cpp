@@ -4,15 +4,32 @@
 
 namespace qr::forms::kinds {
 
-ReportRowsModel::ReportRowsModel(std::vector<ListColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent), columns_(std::move(columns))
+ReportRowsModel::ReportRowsModel(std::vector<ListColumn> columns, QObject* parent, int sortOrder)
+    : QAbstractTableModel(parent), columns_(std::move(columns)), sortOrder_(sortOrder == 1 || sortOrder == 2 ? sortOrder : 0)
 {
+}
+
+int ReportRowsModel::sortedPosition(std::string_view text) const
+{
+    // Case does not decide the order, as in the platform's sorted lists; equal
+    // texts keep their insertion order.
+    const QString key = toQString(text);
+    int at = 0;
+    while (at < count()) {
+        const int c = QString::compare(toQString(rows_[std::size_t(at)].cells[0]), key, Qt::CaseInsensitive);
+        if (sortOrder_ == 1 ? c > 0 : c < 0)
+            break;
+        ++at;
+    }
+    return at;
 }
 
 int ReportRowsModel::insertRowAt(int position, std::string_view text, std::int32_t image,
                                  std::optional<std::int32_t> stateImage, std::int32_t indent, std::int32_t value)
 {
-    const int at = position < 0 || position > count() ? count() : position;
+    const int at = sortOrder_ != 0                         ? sortedPosition(text)
+                   : position < 0 || position > count() ? count()
+                                                        : position;
     beginInsertRows({}, at, at);
     ReportRow row;
     row.cells.resize(std::max<std::size_t>(1, columns_.size()));

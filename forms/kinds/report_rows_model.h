@@ -23,7 +23,9 @@ struct ReportRow {
 
 class ReportRowsModel : public QAbstractTableModel {
 public:
-    explicit ReportRowsModel(std::vector<ListColumn> columns, QObject* parent = nullptr);
+    // sortOrder 1 keeps the rows ascending by their item text, 2 descending; the
+    // position given to an insertion is then not used.
+    explicit ReportRowsModel(std::vector<ListColumn> columns, QObject* parent = nullptr, int sortOrder = 0);
 
     const std::vector<ListColumn>& columns() const { return columns_; }
 
@@ -50,8 +52,11 @@ public:
 private:
     Qt::Alignment alignment(int column) const;
 
+    int sortedPosition(std::string_view text) const;
+
     std::vector<ListColumn> columns_;
     std::vector<ReportRow> rows_;
+    int sortOrder_ = 0;
 };
 
 } // namespace qr::forms::kinds

@@ -2,9 +2,6 @@
 // into the kind table.
 #pragma once
 
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 namespace qr::forms::kinds {

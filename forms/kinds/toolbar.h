@@ -2,9 +2,6 @@
 // button's 0-based index in the button list (separators count).
 #pragma once
 
-// component_kind.h keeps QPointer<QWidget> members, which need the full QWidget type.
-#include <QWidget>
-
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>

@@ -147,19 +147,29 @@ TEST_F(CommonDialogTest, RealFileDialogConfirmsAndCancels)
     request.flags = kHideReadOnly | kFileMustExist;
     QString seenTitle;
     QStringList seenFilters;
+    // Answers the chooser as soon as it is on screen (it may take a while to come up).
     auto answer = [&](bool accept) {
-        QTimer::singleShot(50, [&, accept] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            seenTitle = dialog->windowTitle();
-            seenFilters = dialog->nameFilters();
-            if (accept) {
-                dialog->selectFile(existing);
-                QMetaObject::invokeMethod(dialog, "accept");
-            } else {
-                dialog->reject();
+        auto* poll = new QTimer;
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, [&, poll, accept] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                poll->stop();
+                poll->deleteLater();
+                seenTitle = dialog->windowTitle();
+                seenFilters = dialog->nameFilters();
+                if (accept) {
+                    dialog->selectFile(existing);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                } else {
+                    dialog->reject();
+                }
+                return;
             }
         });
+        poll->start();
     };
     answer(true);
     FileDialogAnswer confirmed = showFileDialog(request);

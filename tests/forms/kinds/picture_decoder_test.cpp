@@ -148,6 +148,32 @@ TEST(PictureDecoding, BitmapsBottomUpTopDownAndPalette)
             EXPECT_EQ(decoded.pixel(x, y), palette[indices[std::size_t(y * 9 + x)]]);
 }
 
+// An 8-bit run-length coded bitmap: 4 x 3 pixels, bottom row first, with a run,
+// a literal run, a delta jump and the end mark.
+TEST(PictureDecoding, RunLengthCodedBitmap)
+{
+    const std::vector<QRgb> palette = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+    Bytes bmp = test::bmp8(4, 3, palette, std::vector<std::uint8_t>(12, 0));
+    const std::size_t pixels = 54 + 4 * palette.size();
+    bmp.resize(pixels);
+    bmp[30] = 1; // BI_RLE8
+    const Bytes coded = {4, 1, 0, 0,             // bottom row: four red
+                         0, 3, 2, 3, 2, 0,       // literal green, blue, green (padded)
+                         0, 0,                   // end of line
+                         0, 2, 1, 0,             // delta: one to the right on the top row
+                         1, 3, 0, 1};            // one blue, end of bitmap
+    bmp.insert(bmp.end(), coded.begin(), coded.end());
+    QImage decoded = decodePictureFile(bmp);
+    ASSERT_EQ(decoded.size(), QSize(4, 3));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(decoded.pixel(x, 2), palette[1]);
+    EXPECT_EQ(decoded.pixel(0, 1), palette[2]);
+    EXPECT_EQ(decoded.pixel(1, 1), palette[3]);
+    EXPECT_EQ(decoded.pixel(2, 1), palette[2]);
+    EXPECT_EQ(decoded.pixel(1, 0), palette[3]); // after the jump
+    EXPECT_EQ(decoded.pixel(3, 0), palette[0]); // skipped pixels keep colour 0
+}
+
 TEST(PictureDecoding, BitmapWithMissingPixelsOrHugeHeaderGivesNoPicture)
 {
     Bytes bmp = test::bmp24(test::cornerImage(20, 20));

@@ -170,6 +170,31 @@ TEST_F(ReportListTest, HeaderClickRaisesColumnButDoesNotSort)
     EXPECT_EQ(read(kList, 35).asInteger(), -1);
 }
 
+TEST_F(ReportListTest, DeletingTheSelectedRowLeavesNoCurrentRow)
+{
+    fill(4);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCentre(1, 0));
+    ASSERT_EQ(read(kList, 35).asInteger(), 1);
+    // Deleting another row moves the selected one up with its student.
+    EXPECT_TRUE(rl::deleteRow(kTestWindow, kList, 0));
+    EXPECT_EQ(read(kList, 35).asInteger(), 0);
+    EXPECT_EQ(rl::cellText(kTestWindow, kList, 0), "2");
+    EXPECT_TRUE(rl::deleteRow(kTestWindow, kList, 0));
+    EXPECT_EQ(read(kList, 35).asInteger(), -1);
+}
+
+TEST(ReportRows, SortedListsPlaceRowsByTheirText)
+{
+    kinds::ReportRowsModel ascending({{0, -1, 0, 40, "a"}}, nullptr, 1);
+    for (const char* t : {"b", "D", "a", "c"})
+        ascending.insertRowAt(0, t);
+    EXPECT_EQ(ascending.cell(0, 0) + ascending.cell(1, 0) + ascending.cell(2, 0) + ascending.cell(3, 0), "abcD");
+    kinds::ReportRowsModel descending({{0, -1, 0, 40, "a"}}, nullptr, 2);
+    for (const char* t : {"b", "a", "c"})
+        EXPECT_GE(descending.insertRowAt(-1, t), 0);
+    EXPECT_EQ(descending.cell(0, 0) + descending.cell(1, 0) + descending.cell(2, 0), "cba");
+}
+
 TEST(ListColumns, DamagedColumnBlockIsRefused)
 {
     Bytes block = encodeListColumns({{0, -1, 1, 50, "abc"}});
