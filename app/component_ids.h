@@ -42,6 +42,8 @@ inline constexpr std::uint32_t kDeleteButton = 0x160100F3;    // 按钮_删除�
 inline constexpr std::uint32_t kViewButton = 0x160102C1;      // 按钮_信息查询
 inline constexpr std::uint32_t kDeletedButton = 0x160103B3;   // 按钮_删除查询
 inline constexpr std::uint32_t kClearButton = 0x160100F4;     // 按钮_清空数据库
+inline constexpr std::uint32_t kFileDialog = 0x1601010D;      // 通用对话框1
+inline constexpr std::uint32_t kSpreadsheet = 0x1601010C;     // 外部数据库1
 } // namespace main_window
 
 namespace deleted_window {

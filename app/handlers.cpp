@@ -36,8 +36,8 @@ void bindHandlers()
     bind(H::mainAdd, mainAdd);
     bind(H::mainOpenDeleted, mainOpenDeleted);
     bind(H::mainClearStore, mainClearRoster);
-    // mainExport and mainImport stay unbound until the spreadsheet exchange
-    // exists: their buttons and toolbar entries do nothing.
+    bind(H::mainExport, mainExport);
+    bind(H::mainImport, mainImport);
 
     bind(H::addFormSampleNotice, addFormSampleNotice);
     bind(H::addFormClearSample, addFormClearSample);

@@ -39,6 +39,11 @@ Value mainOpenDeleted(const Event&);
 Value mainClearRoster(const Event&);
 // Fills the main list from the roster store; with no students, says so.
 void showAll();
+// Spreadsheet export and import (spreadsheet_export.cpp, spreadsheet_import.cpp).
+Value mainExport(const Event&);
+Value mainImport(const Event&);
+void exportRoster();
+void importRoster();
 
 // Add form (add_form.cpp).
 Value addFormSampleNotice(const Event&);

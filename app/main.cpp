@@ -1,9 +1,11 @@
 // Program entry: the start window, then the message loop until the last window is gone.
+#include "app/odbc_setup.h"
 #include "app/startup.h"
 #include "forms/catalogue/catalogue.h"
 #include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/directories.h"
+#include "runtime/gbk.h"
 
 #include <cstdio>
 
@@ -16,6 +18,7 @@ int main(int argc, char** argv)
     }
     qr::forms::FormsApplication application(argc, argv);
     qr::runtime::setUpRunDirectory();
+    qr::app::useOdbcDriversOf(qr::runtime::gbkToUtf8(qr::runtime::runDirectory()));
     qr::app::startFormsRuntime();
     qr::forms::loadStartWindow(qr::forms::catalogue::kStartWindow);
     return qr::forms::runMessageLoop();

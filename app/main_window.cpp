@@ -112,10 +112,8 @@ Value mainToolbar(const Event& event)
     case kAddEntry: forms::loadWindow(kAddForm, std::nullopt, true); break;
     case kModifyEntry: openModifyForm(); break;
     case kDeleteEntry: deleteSelected(); break;
-    case kImportEntry:
-    case kExportEntry:
-        // The spreadsheet exchange is not part of this build yet.
-        break;
+    case kImportEntry: importRoster(); break;
+    case kExportEntry: exportRoster(); break;
     case kDeletedEntry: forms::loadWindow(kDeletedWindow); break;
     case kAboutEntry: openAboutWindow(); break;
     case kExitEntry: forms::destroyWindow(kMainWindow); break;

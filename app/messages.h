@@ -44,6 +44,18 @@ inline constexpr std::string_view kModified = "修改成功！";
 // Deleted-students window.
 inline constexpr std::string_view kNothingToRestore = "您尚未选择要还原信息的学生！";
 inline constexpr std::string_view kAskRestore = "是否还原选中的学生信息？";
+// Spreadsheet export and import.
+inline constexpr std::string_view kNothingToExport = "亲，您的系统目前没有可供导出的信息！";
+inline constexpr std::string_view kExportFailed = "导出失败，请检查文件是否被占用或路径是否可写！";
+inline constexpr std::string_view kExported = "导出完成！";
+inline constexpr std::string_view kNoPhotoImport = "目前照片不能批量导入，需手动添加！";
+inline constexpr std::string_view kNoPhotoImportTitle = "小小BUG";
+inline constexpr std::string_view kImportReplaces = "执行本操作后，原有数据会被清空！";
+inline constexpr std::string_view kImportReplacesTitle = "警告！";
+inline constexpr std::string_view kSheetUnreadable = "无法读取所选的表格文件！";
+inline constexpr std::string_view kSheetRead = "excel中数据读取成功！";
+inline constexpr std::string_view kAskWriteImport = "是否将此数据写入数据库？";
+inline constexpr std::string_view kImportWritten = "添加完成！";
 // Failures the stores report.
 inline constexpr std::string_view kNotSaved = "无法打开或写入学生数据库，数据未保存！";
 inline constexpr std::string_view kMoveFailed = "无法移动该学生信息，数据未做任何修改！";

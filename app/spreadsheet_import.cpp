@@ -1,0 +1,86 @@
+// Spreadsheet import: the first sheet of an .xls file into the main list, then, on
+// the teacher's Yes, into the roster store in place of the students it held. The
+// roster store is left alone until that Yes.
+#include "app/app_paths.h"
+#include "app/component_ids.h"
+#include "app/handlers.h"
+#include "app/messages.h"
+#include "app/report_list_ops.h"
+#include "app/roster_replace.h"
+#include "app/spreadsheet_dialog.h"
+#include "runtime/to_text.h"
+#include "sheet/component/external_database_component.h"
+
+namespace qr::app {
+
+namespace {
+
+// Every row of Sheet1, the nineteen roster columns found by their headings (a
+// missing heading gives empty texts); nothing when the file cannot be read as a
+// workbook with a Sheet1.
+std::optional<std::vector<SheetRow>> readSheet(const runtime::Text& fileName)
+{
+    sheet::ExternalDatabase& sheetDb = sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet);
+    if (!sheetDb.NewOpenDatabase(importConnectString(fileName))) return std::nullopt;
+    const std::int32_t rowSet = sheetDb.OpenTable(kImportQuery);
+    if (rowSet == 0) {
+        sheetDb.CloseDatabase();
+        return std::nullopt;
+    }
+    std::vector<SheetRow> rows;
+    sheetDb.MoveFirst(rowSet);
+    while (!sheetDb.IsEOF(rowSet)) {
+        SheetRow& row = rows.emplace_back();
+        for (std::size_t c = 0; c < roster_sheet::kColumnCount; ++c)
+            row[c] = runtime::toText(sheetDb.ReadColByName(rowSet, roster_sheet::kHeadings[c]));
+        sheetDb.MoveNext(rowSet);
+    }
+    sheetDb.CloseDatabase();
+    return rows;
+}
+
+void showInMainList(const std::vector<SheetRow>& rows)
+{
+    namespace list = forms::report_list;
+    list::deleteAllRows(kMainWindow, main_window::kList);
+    for (const SheetRow& cells : rows) {
+        const int row = list::insertRow(kMainWindow, main_window::kList);
+        if (row < 0) continue;
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            list::setCellText(kMainWindow, main_window::kList, row, static_cast<int>(c), cells[c]);
+    }
+}
+
+} // namespace
+
+void importRoster()
+{
+    notify(text::kNoPhotoImport, flags::kPlain, text::kNoPhotoImportTitle);
+    if (!askYes(text::kImportReplaces, text::kImportReplacesTitle)) return;
+    const auto fileName = chooseSpreadsheetFile(false);
+    if (!fileName) return;
+    const auto rows = readSheet(*fileName);
+    if (!rows) {
+        notify(text::kSheetUnreadable, flags::kExclamation);
+        return;
+    }
+    showInMainList(*rows);
+    notify(text::kSheetRead);
+    if (askYes(text::kAskWriteImport, text::kAskTitle)) {
+        // The store is written from the list, which is what the teacher saw.
+        if (replaceStoreContent(rosterStorePath(), mainListRows()))
+            notify(text::kImportWritten);
+        else
+            notify(text::kNotSaved, flags::kExclamation);
+    }
+    // Yes or No, the list shows the roster store again, so that rows and records agree.
+    showAll();
+}
+
+Value mainImport(const Event&)
+{
+    importRoster();
+    return {};
+}
+
+} // namespace qr::app
