@@ -199,7 +199,7 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
     piece.done = true;
     double v = value.number;
     if (!numeric && !parseNumber(value.text, v))
-        return diag.error("22018", "invalid character value for cast specification");
+        return diag.error("22018", "invalid character value for the requested type");
     switch (cType) {
     case SQL_C_DOUBLE: return putFixed<SQLDOUBLE>(v, target, indicator);
     case SQL_C_FLOAT:
@@ -220,7 +220,7 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
         return putInteger<SQLCHAR>(v, target, indicator, diag);
     case SQL_C_TYPE_DATE: case SQL_C_DATE: case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP:
         if (!numeric)
-            return diag.error("22018", "invalid character value for cast specification");
+            return diag.error("22018", "invalid character value for the requested type");
         return putTimestamp(v, cType, target, indicator, diag);
     default:
         return diag.error("07006", "restricted data type attribute violation (C type " + std::to_string(cType) + ")");
