@@ -51,6 +51,20 @@ bool evaluateCondition(const Condition& condition)
     return result.asLogical();
 }
 
+ResultCode readStatusWordAt(StoreHandle& store, std::int64_t position, std::int32_t& statusWord)
+{
+    std::uint8_t bytes[4];
+    std::size_t got = 0;
+    ResultCode code = store.data->readAt(position, bytes, sizeof bytes, got);
+    if (code == rc::kOk && got == 0)
+        code = rc::kNoCurrentRecord;
+    else if (code == rc::kOk && got < sizeof bytes)
+        code = rc::kRecordReadFailed;
+    if (code == rc::kOk)
+        statusWord = format::getI32(bytes);
+    return code;
+}
+
 ResultCode allocate(std::vector<std::uint8_t>& buffer, std::size_t size)
 {
     try {

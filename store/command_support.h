@@ -21,6 +21,10 @@ ResultCode countRecords(StoreHandle& store, std::int32_t& count);
 // A logical used as is, or a sub-statement run for the record under test.
 bool evaluateCondition(const Condition& condition);
 
+// Reads the status word of the record at `position` (its lock held by the caller):
+// nothing there means no current record, a partial word a failed record read.
+ResultCode readStatusWordAt(StoreHandle& store, std::int64_t position, std::int32_t& statusWord);
+
 // A zeroed buffer, or kOutOfMemory instead of an exception.
 ResultCode allocate(std::vector<std::uint8_t>& buffer, std::size_t size);
 

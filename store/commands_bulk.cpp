@@ -213,15 +213,13 @@ bool deleteRecord()
     const std::int64_t position = store->recordPosition(store->current);
     if (ResultCode code = store->locks.lock(position); code != rc::kOk)
         return finish(code);
-    std::uint8_t status[4];
-    std::size_t got = 0;
-    ResultCode code = store->data->readAt(position, status, 4, got);
-    if (code == rc::kOk && got == 0)
-        code = rc::kNoCurrentRecord;
-    else if (code == rc::kOk && got < 4)
-        code = rc::kRecordReadFailed;
-    if (code == rc::kOk && getI32(status) > 0)
-        code = markDeleted(*store->data, position, status);
+    std::int32_t status = 0;
+    ResultCode code = detail::readStatusWordAt(*store, position, status);
+    if (code == rc::kOk && status > 0) {
+        std::uint8_t bytes[4];
+        putI32(bytes, status);
+        code = markDeleted(*store->data, position, bytes);
+    }
     store->locks.unlock(position);
     return finish(code);
 }
@@ -235,33 +233,29 @@ bool deleteRecord(const Condition& condition)
     return finish(exclusively(*store, [&] { return deleteWhere(*store, condition); }));
 }
 
-bool pack()
+namespace {
+
+// Pack and clear: the whole operation in an exclusive section, the current record
+// back at the first afterwards.
+bool rewriteExclusively(ResultCode (*operation)(StoreHandle&))
 {
     detail::clearLastError();
     StoreHandle* store = StoreTable::instance().current();
     if (!store)
         return finish(rc::kNoCurrentStore);
     const ResultCode code = exclusively(*store, [&] {
-        const ResultCode packed = packStore(*store);
+        const ResultCode result = operation(*store);
         store->current = 0;
-        return packed;
+        return result;
     });
     return finish(code);
 }
 
-bool clearStore()
-{
-    detail::clearLastError();
-    StoreHandle* store = StoreTable::instance().current();
-    if (!store)
-        return finish(rc::kNoCurrentStore);
-    const ResultCode code = exclusively(*store, [&] {
-        const ResultCode cleared = clearAll(*store);
-        store->current = 0;
-        return cleared;
-    });
-    return finish(code);
-}
+} // namespace
+
+bool pack() { return rewriteExclusively(packStore); }
+
+bool clearStore() { return rewriteExclusively(clearAll); }
 
 bool find(const Condition& condition)
 {

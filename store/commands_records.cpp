@@ -281,15 +281,7 @@ bool readStatusWord(std::int32_t& statusWord)
     const std::int64_t position = store->recordPosition(store->current);
     if (ResultCode code = store->locks.lock(position); code != rc::kOk)
         return finish(code);
-    std::uint8_t bytes[4];
-    std::size_t got = 0;
-    ResultCode code = store->data->readAt(position, bytes, 4, got);
-    if (code == rc::kOk && got == 0)
-        code = rc::kNoCurrentRecord;
-    else if (code == rc::kOk && got < 4)
-        code = rc::kRecordReadFailed;
-    if (code == rc::kOk)
-        statusWord = getI32(bytes);
+    const ResultCode code = detail::readStatusWordAt(*store, position, statusWord);
     store->locks.unlock(position);
     return finish(code);
 }
