@@ -18,14 +18,4 @@ void reportAllocationFailure(std::size_t bytes)
     reportRuntimeError(allocationFailureMessage(bytes));
 }
 
-ByteSet allocateByteSet(std::size_t bytes)
-{
-    try {
-        return ByteSet(bytes);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    reportAllocationFailure(bytes);
-}
-
 } // namespace qr::runtime

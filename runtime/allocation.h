@@ -16,7 +16,4 @@ Text allocationFailureMessage(std::size_t bytes);
 // Shows the allocation failure through the runtime error report; does not return.
 [[noreturn]] void reportAllocationFailure(std::size_t bytes);
 
-// A zero-filled byte set of the given size, or the allocation failure report.
-ByteSet allocateByteSet(std::size_t bytes);
-
 } // namespace qr::runtime

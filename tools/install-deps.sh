@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6
   libjpeg-dev libpng-dev zlib1g-dev
   libsqlite3-dev libssl-dev nlohmann-json3-dev

@@ -247,17 +247,4 @@ void writeSst(ByteWriter& w, const std::vector<SstEntry>& strings, std::uint32_t
         w.record(rt::ExtSst, extsst);
 }
 
-void appendUnicodeString(std::vector<std::uint8_t>& out, std::u16string_view text)
-{
-    const bool high = needsHighByte(text);
-    out.push_back(static_cast<std::uint8_t>(text.size() & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(text.size() >> 8));
-    out.push_back(high ? 0x01 : 0x00);
-    for (char16_t c : text) {
-        out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        if (high)
-            out.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-}
-
 } // namespace qr::xls

@@ -52,7 +52,4 @@ bool parseSst(std::vector<std::span<const std::uint8_t>> parts, std::vector<SstE
 // offsets, so `w` must hold the workbook stream from its start.
 void writeSst(ByteWriter& w, const std::vector<SstEntry>& strings, std::uint32_t totalRefs);
 
-// Encodes a string with a 16-bit length for a single record (LABEL-like payloads).
-void appendUnicodeString(std::vector<std::uint8_t>& out, std::u16string_view text);
-
 } // namespace qr::xls

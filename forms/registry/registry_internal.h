@@ -139,7 +139,6 @@ void nameComponentWidget(QWidget* widget, const ComponentRecord& record, std::ui
 } // namespace qr::forms::detail
 
 namespace qr::forms::detail {
-// Tray (tray.cpp): the window's tray icon object, or nullptr; the action number of a click.
-QSystemTrayIcon* trayIconOf(std::uint32_t windowId);
+// Tray (tray.cpp): a tray tip cut to what the tray shows, never inside a character.
 std::string cutTip(std::string_view tip);
 } // namespace qr::forms::detail

@@ -38,12 +38,6 @@ std::string cutTip(std::string_view tip)
     return std::string(tip.substr(0, end));
 }
 
-QSystemTrayIcon* trayIconOf(std::uint32_t windowId)
-{
-    LoadedWindow* live = Registry::instance().loaded(windowId);
-    return live ? live->tray.get() : nullptr;
-}
-
 } // namespace detail
 
 void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string_view tipGbk)
