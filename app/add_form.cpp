@@ -60,7 +60,7 @@ void clearChoice(std::uint32_t comboId)
 Value addFormSampleNotice(const Event&)
 {
     runtime::delay(300);
-    notify(text::kSampleNotice, flags::kInformation, text::kSampleNoticeTitle);
+    notify(text::kSampleNotice, flags::kIconInformation, text::kSampleNoticeTitle);
     return {};
 }
 
@@ -104,7 +104,7 @@ Value addFormSave(const Event&)
         return {};
     switch (appendNewStudent(*student)) {
     case AddOutcome::DuplicateIdCard:
-        notify(text::kDuplicateIdCard, flags::kExclamation);
+        notify(text::kDuplicateIdCard, flags::kIconExclamation);
         return {};
     case AddOutcome::Added:
         showAll();
@@ -112,7 +112,7 @@ Value addFormSave(const Event&)
         return {};
     case AddOutcome::Failed:
         // Nothing was written, so the list is still right.
-        notify(text::kNotSaved, flags::kExclamation);
+        notify(text::kNotSaved, flags::kIconExclamation);
         return {};
     }
     return {};

@@ -29,7 +29,7 @@ void restoreSelected()
     if (!askYes(text::kAskRestore, text::kAskTitle))
         return;
     if (!moveStudent(recycleStorePath(), rosterStorePath(), row + 1)) {
-        notify(text::kMoveFailed, flags::kExclamation);
+        notify(text::kMoveFailed, flags::kIconExclamation);
         return;
     }
     listDeletedStudents();
@@ -47,7 +47,7 @@ void clearRecycleStore()
         cleared = recycle.isOpen() && store::clearStore();
     }
     if (!cleared) {
-        notify(text::kNotSaved, flags::kExclamation);
+        notify(text::kNotSaved, flags::kIconExclamation);
         return;
     }
     forms::report_list::deleteAllRows(kDeletedWindow, deleted_window::kList);

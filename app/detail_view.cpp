@@ -14,7 +14,7 @@ void openDetailView()
         return;
     }
     if (!studentIsReadable(record)) {
-        notify(text::kCannotRead, flags::kExclamation);
+        notify(text::kCannotRead, flags::kIconExclamation);
         return;
     }
     forms::loadWindow(kDetailView, std::nullopt, true);
@@ -25,7 +25,7 @@ Value detailViewLoaded(const Event&)
     // The store was readable a moment ago; should it have gone since, the view
     // closes again rather than show the template's sample student.
     if (!showStoredStudent(kDetailViewIds, selectedRosterRecord())) {
-        notify(text::kCannotRead, flags::kExclamation);
+        notify(text::kCannotRead, flags::kIconExclamation);
         forms::destroyWindow(kDetailView);
     }
     return {};

@@ -46,7 +46,7 @@ void deleteSelected()
     if (!askYes(text::kAskDelete, text::kAskTitle))
         return;
     if (!moveStudent(rosterStorePath(), recycleStorePath(), row + 1)) {
-        notify(text::kMoveFailed, flags::kExclamation);
+        notify(text::kMoveFailed, flags::kIconExclamation);
         return;
     }
     showAll();
@@ -62,7 +62,7 @@ void clearRoster()
         cleared = roster.isOpen() && store::clearStore();
     }
     if (!cleared) {
-        notify(text::kNotSaved, flags::kExclamation);
+        notify(text::kNotSaved, flags::kIconExclamation);
         return;
     }
     forms::report_list::deleteAllRows(kMainWindow, main_window::kList);
@@ -76,7 +76,7 @@ void showAll()
     if (!forms::isLoaded(kMainWindow))
         return;
     if (fillListFromStore(kMainWindow, main_window::kList, rosterStorePath()) == 0)
-        notify(text::kNoStudents, flags::kExclamation, text::kNoStudentsTitle);
+        notify(text::kNoStudents, flags::kIconExclamation, text::kNoStudentsTitle);
 }
 
 Value mainWindowLoaded(const Event&)

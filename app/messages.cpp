@@ -4,10 +4,6 @@
 
 namespace qr::app {
 
-namespace {
-constexpr std::int32_t kYesAnswer = 5; // runtime::buttonCode(PressedButton::Yes)
-}
-
 void notify(std::string_view message, std::uint32_t boxFlags, std::string_view title)
 {
     runtime::messageBox(runtime::Value::text(message), boxFlags, title);
@@ -15,7 +11,7 @@ void notify(std::string_view message, std::uint32_t boxFlags, std::string_view t
 
 bool askYes(std::string_view question, std::string_view title)
 {
-    return runtime::messageBox(runtime::Value::text(question), flags::kYesNo, title) == kYesAnswer;
+    return runtime::messageBox(runtime::Value::text(question), flags::kYesNo, title) == runtime::buttonCode(runtime::PressedButton::Yes);
 }
 
 bool confirmClear()

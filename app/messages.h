@@ -2,17 +2,14 @@
 // ways the handlers use a box: a notice, and a Yes/No question.
 #pragma once
 
+#include "runtime/message_box.h"
+
 #include <cstdint>
 #include <string_view>
 
 namespace qr::app {
 
-namespace flags {
-inline constexpr std::uint32_t kPlain = 0;         // OK button, no icon
-inline constexpr std::uint32_t kYesNo = 4;
-inline constexpr std::uint32_t kExclamation = 48;  // 0x30
-inline constexpr std::uint32_t kInformation = 0x40;
-} // namespace flags
+namespace flags = runtime::message_box_flags;
 
 namespace text {
 // Start window.
@@ -63,7 +60,7 @@ inline constexpr std::string_view kCannotRead = "无法读取该学生的信息�
 } // namespace text
 
 // Shows a notice; an empty title gives the runtime's default title "信息：".
-void notify(std::string_view message, std::uint32_t boxFlags = flags::kPlain, std::string_view title = {});
+void notify(std::string_view message, std::uint32_t boxFlags = flags::kOk, std::string_view title = {});
 
 // Asks a Yes/No question; true only when Yes was pressed.
 bool askYes(std::string_view question, std::string_view title);

@@ -34,7 +34,7 @@ void openModifyForm()
         return;
     }
     if (!studentIsReadable(record)) {
-        notify(text::kCannotRead, flags::kExclamation);
+        notify(text::kCannotRead, flags::kIconExclamation);
         return;
     }
     forms::loadWindow(kModifyForm, std::nullopt, true);
@@ -43,7 +43,7 @@ void openModifyForm()
 Value modifyFormLoaded(const Event&)
 {
     if (!showStoredStudent(kModifyFormIds, selectedRosterRecord())) {
-        notify(text::kCannotRead, flags::kExclamation);
+        notify(text::kCannotRead, flags::kIconExclamation);
         forms::destroyWindow(kModifyForm);
     }
     return {};
@@ -61,7 +61,7 @@ Value modifyFormSave(const Event&)
     if (!student)
         return {};
     if (!saveInPlace(*student, selectedRosterRecord())) {
-        notify(text::kNotSaved, flags::kExclamation);
+        notify(text::kNotSaved, flags::kIconExclamation);
         return {};
     }
     showAll();

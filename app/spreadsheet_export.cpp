@@ -49,7 +49,7 @@ void exportRoster()
     if (exportTo(*fileName))
         notify(text::kExported);
     else
-        notify(text::kExportFailed, flags::kExclamation);
+        notify(text::kExportFailed, flags::kIconExclamation);
 }
 
 Value mainExport(const Event&)

@@ -55,13 +55,13 @@ void showInMainList(const std::vector<SheetRow>& rows)
 
 void importRoster()
 {
-    notify(text::kNoPhotoImport, flags::kPlain, text::kNoPhotoImportTitle);
+    notify(text::kNoPhotoImport, flags::kOk, text::kNoPhotoImportTitle);
     if (!askYes(text::kImportReplaces, text::kImportReplacesTitle)) return;
     const auto fileName = chooseSpreadsheetFile(false);
     if (!fileName) return;
     const auto rows = readSheet(*fileName);
     if (!rows) {
-        notify(text::kSheetUnreadable, flags::kExclamation);
+        notify(text::kSheetUnreadable, flags::kIconExclamation);
         return;
     }
     showInMainList(*rows);
@@ -71,7 +71,7 @@ void importRoster()
         if (replaceStoreContent(rosterStorePath(), mainListRows()))
             notify(text::kImportWritten);
         else
-            notify(text::kNotSaved, flags::kExclamation);
+            notify(text::kNotSaved, flags::kIconExclamation);
     }
     // Yes or No, the list shows the roster store again, so that rows and records agree.
     showAll();

@@ -30,7 +30,7 @@ void confirmClassName()
 {
     const Text name = className();
     if (name.empty()) {
-        notify(text::kEnterClassName, flags::kExclamation, text::kReminderTitle);
+        notify(text::kEnterClassName, flags::kIconExclamation, text::kReminderTitle);
         return;
     }
     // Stored exactly as typed, blanks included. A failed write is not fatal: the
@@ -66,7 +66,7 @@ Value startWindowLoaded(const Event&)
     const Text stored = runtime::readConfigItem(configFilePath(), kConfigSection, kConfigKey);
     forms::writeProperty(kStartWindow, start_window::kClassEdit, property::kEditContent, Value::text(stored));
     if (className().empty())
-        notify(text::kFirstUse, flags::kExclamation, text::kReminderTitle);
+        notify(text::kFirstUse, flags::kIconExclamation, text::kReminderTitle);
     return {};
 }
 
