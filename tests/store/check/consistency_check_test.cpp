@@ -1,7 +1,7 @@
 // The checker on stores written byte by byte: sound ones, and ones broken in each of
 // the ways a crash, a faulty writer or a hand edit leaves them.
 #include "store/check/consistency_check.h"
-#include "tests/tools/raw_store_image.h"
+#include "tests/store/check/raw_store_image.h"
 #include "tests/tools/temp_dir.h"
 
 #include <gtest/gtest.h>
