@@ -11,7 +11,8 @@ void notify(std::string_view message, std::uint32_t boxFlags, std::string_view t
 
 bool askYes(std::string_view question, std::string_view title)
 {
-    return runtime::messageBox(runtime::Value::text(question), flags::kYesNo, title) == runtime::buttonCode(runtime::PressedButton::Yes);
+    const std::int32_t answer = runtime::messageBox(runtime::Value::text(question), flags::kYesNo, title);
+    return answer == runtime::buttonCode(runtime::PressedButton::Yes);
 }
 
 bool confirmClear()
