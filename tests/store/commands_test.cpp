@@ -36,7 +36,7 @@ TEST_F(Commands, EveryFieldTypeRoundTripsByNumberAndName)
             EXPECT_EQ(readField(i), values[i - 1]) << "field " << i;
         EXPECT_EQ(readField(Value::text("文本")), values[kText - 1]);
         EXPECT_EQ(readField(Value::doubleFloat(3.9)), values[kInteger - 1]);  // number truncated
-        EXPECT_EQ(lastError(), 0);
+        EXPECT_EQ(lastError(), rc::kOk);
     };
     check();
     closeStore();
@@ -126,7 +126,7 @@ TEST_F(Commands, EmptyStoreHasNoCurrentRecord)
     EXPECT_FALSE(deleteRecord());
     EXPECT_EQ(lastError(), rc::kNoCurrentRecord);
     EXPECT_FALSE(find(true));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, DeleteMarksAndPackKeepsOrderAndSerials)
@@ -185,15 +185,15 @@ TEST_F(Commands, NoCurrentStoreIsReportedByEveryRecordCommand)
     EXPECT_FALSE(find(true));
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
     closeStore();
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, EachThreadHasItsOwnLastError)
 {
     EXPECT_FALSE(pack());
-    ResultCode seenByOther = 1;
+    ResultCode seenByOther{1};
     std::thread([&] { seenByOther = lastError(); }).join();
-    EXPECT_EQ(seenByOther, 0);
+    EXPECT_EQ(seenByOther, rc::kOk);
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
 }
 
@@ -211,7 +211,7 @@ TEST_F(Commands, SameFileTwiceIsRefusedHoweverItIsNamed)
     }
     // The failed opens left the first store current and open.
     EXPECT_EQ(recordCount(), 0);
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
@@ -230,7 +230,7 @@ TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
     closeStore("A");  // by title, letter case aside; it stood before the current store
     EXPECT_EQ(recordCount(), 2);  // c is still current
     closeStore("nothing");
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(recordCount(), 2);
     closeStore("别名b");
     EXPECT_EQ(recordCount(), 2);
