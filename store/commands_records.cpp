@@ -196,12 +196,12 @@ bool addRecord(std::span<const Value> values)
     std::int32_t count = 0;
     std::int32_t serial = 0;
     if (ResultCode code = readCountAndSerial(*store->data, count, serial); code != rc::kOk) {
-        store->locks.unlock(kCountOffset);
+        store->locks.release(kCountOffset);
         return finish(code);
     }
     const std::int64_t position = store->recordPosition(count);
     if (ResultCode code = store->locks.lock(position); code != rc::kOk) {
-        store->locks.unlock(kCountOffset);
+        store->locks.release(kCountOffset);
         return finish(code);
     }
 
@@ -223,8 +223,8 @@ bool addRecord(std::span<const Value> values)
     }
     if (store->aux)
         store->aux->freeBlocks(toFree);
-    store->locks.unlock(position);
-    store->locks.unlock(kCountOffset);
+    store->locks.release(position);
+    store->locks.release(kCountOffset);
     return finish(written != rc::kOk ? written : auxResult);
 }
 
@@ -252,7 +252,7 @@ bool changeRecord(std::span<const Value> values)
     else if (result == rc::kOk && got < image.size())
         result = rc::kRecordReadFailed;
     if (result != rc::kOk) {
-        store->locks.unlock(position);
+        store->locks.release(position);
         return finish(result);
     }
 
@@ -266,7 +266,7 @@ bool changeRecord(std::span<const Value> values)
     // instead of being free and referenced at once.
     if (written == rc::kOk && store->aux)
         store->aux->freeBlocks(toFree);
-    store->locks.unlock(position);
+    store->locks.release(position);
     return finish(result != rc::kOk ? result : written);
 }
 
@@ -282,7 +282,7 @@ bool readStatusWord(std::int32_t& statusWord)
     if (ResultCode code = store->locks.lock(position); code != rc::kOk)
         return finish(code);
     const ResultCode code = detail::readStatusWordAt(*store, position, statusWord);
-    store->locks.unlock(position);
+    store->locks.release(position);
     return finish(code);
 }
 
@@ -304,7 +304,7 @@ bool currentStoreInfo(StoreInfo& info)
     if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
         return finish(code);
     const ResultCode code = readCountAndSerial(*store->data, info.recordCount, info.nextSerial);
-    store->locks.unlock(kCountOffset);
+    store->locks.release(kCountOffset);
     if (code != rc::kOk)
         return finish(code);
     if (store->aux) {

@@ -124,6 +124,13 @@ ResultCode DataLocks::unlock(std::int64_t position)
     return rc::kOk;
 }
 
+void DataLocks::release(std::int64_t position)
+{
+    // A failed unlock changes nothing about the work already done; reporting it would
+    // make a caller undo a record that was written.
+    (void)unlock(position);
+}
+
 ResultCode DataLocks::unlockWholeFile(Held& whole)
 {
     // Still the file's when it refuses: the bytes stay covered, close releases it.

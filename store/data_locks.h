@@ -32,6 +32,9 @@ public:
     ResultCode lock(std::int64_t position, std::int32_t timeout);
     ResultCode lock(std::int64_t position);
     ResultCode unlock(std::int64_t position);
+    // Unlocks once the work under the lock is done, when the work's result is what
+    // the caller reports: a lock the file keeps stays listed, and close releases it.
+    void release(std::int64_t position);
 
     ResultCode enterExclusive();
     void leaveExclusive();
