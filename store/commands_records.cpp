@@ -216,13 +216,16 @@ bool addRecord(std::span<const Value> values)
         store->current = count;
     } else if (store->aux) {
         // The record is not in the store, so its chains belong to no one: give
-        // their blocks back rather than lose them.
+        // their blocks back rather than lose them. A free that fails loses the
+        // blocks, never lists a used one as free; the failed write is the result.
         for (const FieldDef& field : store->layout.fields)
             if (isChainType(field.type) && getI32(image.data() + field.offset) > 0)
-                store->aux->freeChain(getI32(image.data() + field.offset));
+                (void)store->aux->freeChain(getI32(image.data() + field.offset));
     }
+    // The record's result stands whatever happens to blocks it no longer uses: a
+    // failed free leaves them lost space, which the consistency check reports.
     if (store->aux)
-        store->aux->freeBlocks(toFree);
+        (void)store->aux->freeBlocks(toFree);
     store->locks.release(position);
     store->locks.release(kCountOffset);
     return finish(written != rc::kOk ? written : auxResult);
@@ -263,9 +266,10 @@ bool changeRecord(std::span<const Value> values)
                                                     image.size() - kStatusWordSize);
     // Blocks the record no longer uses go to the free list only once the record
     // that referred to them is rewritten; if that failed, they stay out of use
-    // instead of being free and referenced at once.
+    // instead of being free and referenced at once. A failed free leaves them lost
+    // space as well; the change itself is done.
     if (written == rc::kOk && store->aux)
-        store->aux->freeBlocks(toFree);
+        (void)store->aux->freeBlocks(toFree);
     store->locks.release(position);
     return finish(result != rc::kOk ? result : written);
 }
