@@ -73,6 +73,7 @@ inline constexpr ResultCode kNoCurrentRecord{-60};
 inline constexpr ResultCode kNoSuchField{-61};
 inline constexpr ResultCode kRecordReadFailed{-62};
 inline constexpr ResultCode kRecordCountFailed{-65};
+inline constexpr ResultCode kStoreNotOpen{-66};
 inline constexpr ResultCode kNoCurrentStore{-67};
 inline constexpr ResultCode kTypeMismatch{-72};
 inline constexpr ResultCode kWrongPassword{-78};

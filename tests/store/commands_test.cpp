@@ -246,6 +246,52 @@ TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
 }
 
+TEST_F(Commands, SelectMakesTheStoreOnThatFileCurrentHoweverItIsNamed)
+{
+    for (const char* name : {"a.edb", "b.edb"})
+        create(name, {{"号", FieldType::Integer, 0}});
+    std::filesystem::create_symlink(dir_ / "a.edb", "link.edb");
+    ASSERT_TRUE(open("a.edb"));
+    ASSERT_TRUE(add({Value::integer(1)}));
+    ASSERT_TRUE(open("b.edb"));
+    ASSERT_TRUE(add({Value::integer(2)}));
+    ASSERT_TRUE(add({Value::integer(2)}));
+
+    for (const std::string& name : {std::string("a.edb"), std::string("./a.edb"), (dir_ / "a.edb").string(),
+                                    std::string("A.EDB"), std::string("a"), std::string("link.edb")}) {
+        ASSERT_TRUE(selectStore("b.edb"));
+        EXPECT_TRUE(selectStore(name)) << name;
+        EXPECT_EQ(lastError(), rc::kOk) << name;
+        EXPECT_EQ(recordCount(), 1) << name;
+    }
+    // Each store keeps its own current record across selections.
+    ASSERT_TRUE(goToRecord(1));
+    ASSERT_TRUE(selectStore("b"));
+    ASSERT_TRUE(goToRecord(2));
+    ASSERT_TRUE(selectStore("a"));
+    EXPECT_EQ(readField(1), Value::integer(1));
+    ASSERT_TRUE(selectStore("b"));
+    EXPECT_EQ(readField(1), Value::integer(2));
+}
+
+TEST_F(Commands, SelectingAFileWithoutAnOpenStoreLeavesNoneCurrent)
+{
+    create("a.edb", {{"号", FieldType::Integer, 0}});
+    create("closed.edb", {{"号", FieldType::Integer, 0}});
+    ASSERT_TRUE(open("a.edb"));
+    ASSERT_TRUE(add({Value::integer(1)}));
+    for (const char* name : {"closed.edb", "missing.edb", ""}) {
+        ASSERT_TRUE(selectStore("a.edb"));
+        EXPECT_FALSE(selectStore(name)) << name;
+        EXPECT_EQ(lastError(), rc::kStoreNotOpen) << name;
+        // A command meant for that file must not act on the store that was current.
+        EXPECT_FALSE(addRecord(std::vector<Value>{Value::integer(9)})) << name;
+        EXPECT_EQ(lastError(), rc::kNoCurrentStore) << name;
+    }
+    ASSERT_TRUE(selectStore("a.edb"));
+    EXPECT_EQ(recordCount(), 1);
+}
+
 TEST_F(Commands, CreateStoreRefusesBadDefinitionsAndExistingFiles)
 {
     auto refused = [](std::vector<FieldSpec> fields, const std::string& name = "n.edb") {
