@@ -1,45 +1,32 @@
 #include "app/store_session.h"
 
-#include "store/commands.h"
-
 namespace qr::app {
 
-OpenStore::OpenStore(std::string_view path) : open_(store::openStore(path)) {}
-
-OpenStore::~OpenStore() { close(); }
-
-void OpenStore::close()
+bool renumberStore(RosterStore& store)
 {
-    if (open_)
-        store::closeStore();
-    open_ = false;
-}
-
-bool renumberOpenStore()
-{
-    const std::int32_t count = store::recordCount();
+    const std::int32_t count = store.recordCount();
     bool allChanged = true;
     for (std::int32_t k = 1; k <= count; ++k) {
-        if (!store::goToRecord(k)) {
+        if (!store.goToRecord(k)) {
             allChanged = false;
             continue;
         }
         // Value() leaves fields 2 to 20 exactly as they are: only 序号 changes.
         std::vector<Value> values(field::kCount);
         values[0] = Value::integer(k);
-        allChanged = store::changeRecord(values) && allChanged;
+        allChanged = store.changeRecord(values) && allChanged;
     }
     return allChanged;
 }
 
-bool appendStudent(const StudentRecord& student)
+bool appendStudent(RosterStore& store, const StudentRecord& student)
 {
-    const std::int32_t before = store::recordCount();
+    const std::int32_t before = store.recordCount();
     const std::vector<Value> values = student.storeValues();
-    if (store::addRecord(values))
+    if (store.addRecord(values))
         return true;
-    if (store::recordCount() == before + 1 && store::goToRecord(before + 1) && store::deleteRecord())
-        store::pack();
+    if (store.recordCount() == before + 1 && store.goToRecord(before + 1) && store.deleteRecord())
+        store.pack();
     return false;
 }
 
@@ -48,10 +35,10 @@ namespace {
 // Removes the record just appended at `recordNumber` of the store at `path`.
 void undoAppend(std::string_view path, std::int32_t recordNumber)
 {
-    OpenStore target(path);
-    if (target.isOpen() && store::recordCount() == recordNumber && store::goToRecord(recordNumber) &&
-        store::deleteRecord())
-        store::pack();
+    RosterStore target(path);
+    if (target.isOpen() && target.recordCount() == recordNumber && target.goToRecord(recordNumber) &&
+        target.deleteRecord())
+        target.pack();
 }
 
 } // namespace
@@ -60,37 +47,37 @@ bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_
 {
     StudentRecord student;
     {
-        OpenStore source(fromPath);
-        if (!source.isOpen() || recordNumber < 1 || recordNumber > store::recordCount() ||
-            !store::goToRecord(recordNumber))
+        RosterStore source(fromPath);
+        if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() ||
+            !source.goToRecord(recordNumber))
             return false;
         bool whole = false;
-        student = readCurrentStudent(&whole);
+        student = readCurrentStudent(source, &whole);
         if (!whole)
             return false;  // moving what could be read would lose the rest
     }
 
     std::int32_t appendedAt = 0;
     {
-        OpenStore target(toPath);
+        RosterStore target(toPath);
         if (!target.isOpen())
             return false;
-        appendedAt = store::recordCount() + 1;
+        appendedAt = target.recordCount() + 1;
         student.number = appendedAt;
-        if (!appendStudent(student))
+        if (!appendStudent(target, student))
             return false;
     }
 
-    OpenStore source(fromPath);
-    if (!source.isOpen() || !store::goToRecord(recordNumber) || !store::deleteRecord()) {
+    RosterStore source(fromPath);
+    if (!source.isOpen() || !source.goToRecord(recordNumber) || !source.deleteRecord()) {
         source.close();
         undoAppend(toPath, appendedAt);
         return false;
     }
     // From here the student lives in the target only; a failed pack or renumber
     // leaves numbering gaps, never a lost student.
-    store::pack();
-    renumberOpenStore();
+    source.pack();
+    renumberStore(source);
     return true;
 }
 
