@@ -1,5 +1,7 @@
 #include "app/store_session.h"
 
+#include <optional>
+
 namespace qr::app {
 
 bool renumberStore(RosterStore& store)
@@ -32,52 +34,76 @@ bool appendStudent(RosterStore& store, const StudentRecord& student)
 
 namespace {
 
-// Removes the record just appended at `recordNumber` of the store at `path`.
-void undoAppend(std::string_view path, std::int32_t recordNumber)
+// The steps of a move, each with the store it needs opened for it alone.
+
+// 1. The student as the source holds it, or nothing when any field could not be
+//    read: moving what could be read would lose the rest.
+std::optional<StudentRecord> readWholeStudent(std::string_view sourcePath, std::int32_t recordNumber)
 {
-    RosterStore target(path);
+    RosterStore source(sourcePath);
+    if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() ||
+        !source.goToRecord(recordNumber))
+        return std::nullopt;
+    bool whole = false;
+    StudentRecord student = readCurrentStudent(source, &whole);
+    if (!whole)
+        return std::nullopt;
+    return student;
+}
+
+// 2. Appended after the target's last record and numbered so; the record number it
+//    got, or 0 when the target is as it was.
+std::int32_t appendToTarget(std::string_view targetPath, StudentRecord student)
+{
+    RosterStore target(targetPath);
+    if (!target.isOpen())
+        return 0;
+    const std::int32_t appendedAt = target.recordCount() + 1;
+    student.number = appendedAt;
+    return appendStudent(target, student) ? appendedAt : 0;
+}
+
+// 3. Marked deleted in the source, now that the target holds it.
+bool markDeletedInSource(RosterStore& source, std::int32_t recordNumber)
+{
+    return source.isOpen() && source.goToRecord(recordNumber) && source.deleteRecord();
+}
+
+// When step 3 fails: the record appended in step 2 goes again, and both stores are
+// as they were.
+void undoAppend(std::string_view targetPath, std::int32_t recordNumber)
+{
+    RosterStore target(targetPath);
     if (target.isOpen() && target.recordCount() == recordNumber && target.goToRecord(recordNumber) &&
         target.deleteRecord())
         target.pack();
+}
+
+// 4. The source without its gap. The student lives in the target only by now; a
+//    failed pack or renumber leaves numbering gaps, never a lost student.
+void closeSourceGap(RosterStore& source)
+{
+    source.pack();
+    renumberStore(source);
 }
 
 } // namespace
 
 bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_t recordNumber)
 {
-    StudentRecord student;
-    {
-        RosterStore source(fromPath);
-        if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() ||
-            !source.goToRecord(recordNumber))
-            return false;
-        bool whole = false;
-        student = readCurrentStudent(source, &whole);
-        if (!whole)
-            return false;  // moving what could be read would lose the rest
-    }
-
-    std::int32_t appendedAt = 0;
-    {
-        RosterStore target(toPath);
-        if (!target.isOpen())
-            return false;
-        appendedAt = target.recordCount() + 1;
-        student.number = appendedAt;
-        if (!appendStudent(target, student))
-            return false;
-    }
-
+    const std::optional<StudentRecord> student = readWholeStudent(fromPath, recordNumber);
+    if (!student)
+        return false;
+    const std::int32_t appendedAt = appendToTarget(toPath, *student);
+    if (appendedAt == 0)
+        return false;
     RosterStore source(fromPath);
-    if (!source.isOpen() || !source.goToRecord(recordNumber) || !source.deleteRecord()) {
+    if (!markDeletedInSource(source, recordNumber)) {
         source.close();
         undoAppend(toPath, appendedAt);
         return false;
     }
-    // From here the student lives in the target only; a failed pack or renumber
-    // leaves numbering gaps, never a lost student.
-    source.pack();
-    renumberStore(source);
+    closeSourceGap(source);
     return true;
 }
 
