@@ -1,5 +1,8 @@
-// Draws the pictures of the README: the main window holding a few students and the
-// add form, offscreen, into the folder given as the only argument.
+// quillroll-screenshots STORE-TOOL OUTPUT-FOLDER
+//
+// Draws the pictures of the README's "Using Quillroll" (docs/app): the running
+// program's main window holding a few students, and the add form, offscreen, in a
+// data directory of its own that the store tool (quillroll-store) sets up.
 #include "app/app_paths.h"
 #include "app/component_ids.h"
 #include "app/startup.h"
