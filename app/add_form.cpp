@@ -22,27 +22,28 @@ enum class AddOutcome { Added, DuplicateIdCard, Failed };
 
 AddOutcome appendNewStudent(StudentRecord student)
 {
-    OpenStore roster(rosterStorePath());
+    RosterStore roster(rosterStorePath());
     if (!roster.isOpen())
         return AddOutcome::Failed;
-    std::int32_t number = store::recordCount() + 1;
+    std::int32_t number = roster.recordCount() + 1;
 
     const Text& idCard = student.idCard;
-    if (store::find(store::SubStatement([&idCard] {
-            return Value::logical(readTextField(field::kIdCard) == idCard);
+    if (roster.find(store::SubStatement([&roster, &idCard] {
+            return Value::logical(readTextField(roster, field::kIdCard) == idCard);
         })))
         return AddOutcome::DuplicateIdCard;
 
     // A record already numbered count + 1 (an imported roster numbers itself) moves
     // the new student one further; only once, as the numbers need not be unique.
     const double candidate = number;
-    if (store::find(store::SubStatement([candidate] {
-            return Value::logical(std::fabs(readNumberField(field::kNumber) - candidate) <= kSameNumberTolerance);
+    if (roster.find(store::SubStatement([&roster, candidate] {
+            return Value::logical(std::fabs(readNumberField(roster, field::kNumber) - candidate) <=
+                                  kSameNumberTolerance);
         })))
         ++number;
 
     student.number = number;
-    return appendStudent(student) ? AddOutcome::Added : AddOutcome::Failed;
+    return appendStudent(roster, student) ? AddOutcome::Added : AddOutcome::Failed;
 }
 
 void clearEdit(std::uint32_t editId)

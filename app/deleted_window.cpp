@@ -43,8 +43,8 @@ void clearRecycleStore()
         return;
     bool cleared = false;
     {
-        OpenStore recycle(recycleStorePath());
-        cleared = recycle.isOpen() && store::clearStore();
+        RosterStore recycle(recycleStorePath());
+        cleared = recycle.isOpen() && recycle.clear();
     }
     if (!cleared) {
         notify(text::kNotSaved, flags::kIconExclamation);

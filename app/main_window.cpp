@@ -58,8 +58,8 @@ void clearRoster()
         return;
     bool cleared = false;
     {
-        OpenStore roster(rosterStorePath());
-        cleared = roster.isOpen() && store::clearStore();
+        RosterStore roster(rosterStorePath());
+        cleared = roster.isOpen() && roster.clear();
     }
     if (!cleared) {
         notify(text::kNotSaved, flags::kIconExclamation);

@@ -16,12 +16,12 @@ namespace {
 // Rewrites record `record` of the roster with `student`, keeping its 序号.
 bool saveInPlace(StudentRecord student, std::int32_t record)
 {
-    OpenStore roster(rosterStorePath());
-    if (!roster.isOpen() || record < 1 || record > store::recordCount() || !store::goToRecord(record))
+    RosterStore roster(rosterStorePath());
+    if (!roster.isOpen() || record < 1 || record > roster.recordCount() || !roster.goToRecord(record))
         return false;
-    student.number = readCurrentStudent().number;
+    student.number = readCurrentStudent(roster).number;
     const std::vector<Value> values = student.storeValues();
-    return store::changeRecord(values);
+    return roster.changeRecord(values);
 }
 
 } // namespace

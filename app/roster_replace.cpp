@@ -26,11 +26,11 @@ std::vector<Value> storeValuesOfRow(const SheetRow& row)
 namespace {
 
 // Marks records first..last deleted; false when any mark failed.
-bool markRange(std::int32_t first, std::int32_t last)
+bool markRange(RosterStore& roster, std::int32_t first, std::int32_t last)
 {
     bool all = true;
     for (std::int32_t k = first; k <= last; ++k)
-        all = store::goToRecord(k) && store::deleteRecord() && all;
+        all = roster.goToRecord(k) && roster.deleteRecord() && all;
     return all;
 }
 
@@ -38,22 +38,22 @@ bool markRange(std::int32_t first, std::int32_t last)
 
 bool replaceStoreContent(std::string_view path, const std::vector<SheetRow>& rows)
 {
-    OpenStore roster(path);
+    RosterStore roster(path);
     if (!roster.isOpen()) return false;
-    const std::int32_t oldCount = store::recordCount();
+    const std::int32_t oldCount = roster.recordCount();
 
     for (const SheetRow& row : rows) {
-        if (!store::addRecord(storeValuesOfRow(row))) {
+        if (!roster.addRecord(storeValuesOfRow(row))) {
             // Whatever got appended (a failed add may have left its record behind)
             // goes again; the old students were never touched.
-            if (markRange(oldCount + 1, store::recordCount())) store::pack();
+            if (markRange(roster, oldCount + 1, roster.recordCount())) roster.pack();
             return false;
         }
     }
     // Every new student is in: only now do the old ones go. A failed mark leaves
     // the store unpacked, so no student is lost, old or new.
-    if (!markRange(1, oldCount)) return false;
-    return oldCount == 0 || store::pack();
+    if (!markRange(roster, 1, oldCount)) return false;
+    return oldCount == 0 || roster.pack();
 }
 
 } // namespace qr::app

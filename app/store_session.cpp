@@ -1,96 +1,109 @@
 #include "app/store_session.h"
 
-#include "store/commands.h"
+#include <optional>
 
 namespace qr::app {
 
-OpenStore::OpenStore(std::string_view path) : open_(store::openStore(path)) {}
-
-OpenStore::~OpenStore() { close(); }
-
-void OpenStore::close()
+bool renumberStore(RosterStore& store)
 {
-    if (open_)
-        store::closeStore();
-    open_ = false;
-}
-
-bool renumberOpenStore()
-{
-    const std::int32_t count = store::recordCount();
+    const std::int32_t count = store.recordCount();
     bool allChanged = true;
     for (std::int32_t k = 1; k <= count; ++k) {
-        if (!store::goToRecord(k)) {
+        if (!store.goToRecord(k)) {
             allChanged = false;
             continue;
         }
         // Value() leaves fields 2 to 20 exactly as they are: only 序号 changes.
         std::vector<Value> values(field::kCount);
         values[0] = Value::integer(k);
-        allChanged = store::changeRecord(values) && allChanged;
+        allChanged = store.changeRecord(values) && allChanged;
     }
     return allChanged;
 }
 
-bool appendStudent(const StudentRecord& student)
+bool appendStudent(RosterStore& store, const StudentRecord& student)
 {
-    const std::int32_t before = store::recordCount();
+    const std::int32_t before = store.recordCount();
     const std::vector<Value> values = student.storeValues();
-    if (store::addRecord(values))
+    if (store.addRecord(values))
         return true;
-    if (store::recordCount() == before + 1 && store::goToRecord(before + 1) && store::deleteRecord())
-        store::pack();
+    if (store.recordCount() == before + 1 && store.goToRecord(before + 1) && store.deleteRecord())
+        store.pack();
     return false;
 }
 
 namespace {
 
-// Removes the record just appended at `recordNumber` of the store at `path`.
-void undoAppend(std::string_view path, std::int32_t recordNumber)
+// The steps of a move, each with the store it needs opened for it alone.
+
+// 1. The student as the source holds it, or nothing when any field could not be
+//    read: moving what could be read would lose the rest.
+std::optional<StudentRecord> readWholeStudent(std::string_view sourcePath, std::int32_t recordNumber)
 {
-    OpenStore target(path);
-    if (target.isOpen() && store::recordCount() == recordNumber && store::goToRecord(recordNumber) &&
-        store::deleteRecord())
-        store::pack();
+    RosterStore source(sourcePath);
+    if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() ||
+        !source.goToRecord(recordNumber))
+        return std::nullopt;
+    bool whole = false;
+    StudentRecord student = readCurrentStudent(source, &whole);
+    if (!whole)
+        return std::nullopt;
+    return student;
+}
+
+// 2. Appended after the target's last record and numbered so; the record number it
+//    got, or 0 when the target is as it was.
+std::int32_t appendToTarget(std::string_view targetPath, StudentRecord student)
+{
+    RosterStore target(targetPath);
+    if (!target.isOpen())
+        return 0;
+    const std::int32_t appendedAt = target.recordCount() + 1;
+    student.number = appendedAt;
+    return appendStudent(target, student) ? appendedAt : 0;
+}
+
+// 3. Marked deleted in the source, now that the target holds it.
+bool markDeletedInSource(RosterStore& source, std::int32_t recordNumber)
+{
+    return source.isOpen() && source.goToRecord(recordNumber) && source.deleteRecord();
+}
+
+// When step 3 fails: the record appended in step 2 goes again, and both stores are
+// as they were.
+void undoAppend(std::string_view targetPath, std::int32_t recordNumber)
+{
+    RosterStore target(targetPath);
+    if (target.isOpen() && target.recordCount() == recordNumber && target.goToRecord(recordNumber) &&
+        target.deleteRecord())
+        target.pack();
+}
+
+// 4. The source without its gap. The student lives in the target only by now; a
+//    failed pack or renumber leaves numbering gaps, never a lost student.
+void closeSourceGap(RosterStore& source)
+{
+    source.pack();
+    renumberStore(source);
 }
 
 } // namespace
 
 bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_t recordNumber)
 {
-    StudentRecord student;
-    {
-        OpenStore source(fromPath);
-        if (!source.isOpen() || recordNumber < 1 || recordNumber > store::recordCount() ||
-            !store::goToRecord(recordNumber))
-            return false;
-        bool whole = false;
-        student = readCurrentStudent(&whole);
-        if (!whole)
-            return false;  // moving what could be read would lose the rest
-    }
-
-    std::int32_t appendedAt = 0;
-    {
-        OpenStore target(toPath);
-        if (!target.isOpen())
-            return false;
-        appendedAt = store::recordCount() + 1;
-        student.number = appendedAt;
-        if (!appendStudent(student))
-            return false;
-    }
-
-    OpenStore source(fromPath);
-    if (!source.isOpen() || !store::goToRecord(recordNumber) || !store::deleteRecord()) {
+    const std::optional<StudentRecord> student = readWholeStudent(fromPath, recordNumber);
+    if (!student)
+        return false;
+    const std::int32_t appendedAt = appendToTarget(toPath, *student);
+    if (appendedAt == 0)
+        return false;
+    RosterStore source(fromPath);
+    if (!markDeletedInSource(source, recordNumber)) {
         source.close();
         undoAppend(toPath, appendedAt);
         return false;
     }
-    // From here the student lives in the target only; a failed pack or renumber
-    // leaves numbering gaps, never a lost student.
-    store::pack();
-    renumberOpenStore();
+    closeSourceGap(source);
     return true;
 }
 

@@ -88,9 +88,9 @@ std::optional<StudentRecord> readValidatedStudent(const StudentFormIds& ids)
 
 bool studentIsReadable(std::int32_t recordNumber)
 {
-    OpenStore roster(rosterStorePath());
-    return roster.isOpen() && recordNumber >= 1 && recordNumber <= store::recordCount() &&
-           store::goToRecord(recordNumber);
+    RosterStore roster(rosterStorePath());
+    return roster.isOpen() && recordNumber >= 1 && recordNumber <= roster.recordCount() &&
+           roster.goToRecord(recordNumber);
 }
 
 bool showStoredStudent(const StudentFormIds& ids, std::int32_t recordNumber)
@@ -98,13 +98,13 @@ bool showStoredStudent(const StudentFormIds& ids, std::int32_t recordNumber)
     StudentRecord s;
     Text heightText, weightText;
     {
-        OpenStore roster(rosterStorePath());
-        if (!roster.isOpen() || recordNumber < 1 || recordNumber > store::recordCount() ||
-            !store::goToRecord(recordNumber))
+        RosterStore roster(rosterStorePath());
+        if (!roster.isOpen() || recordNumber < 1 || recordNumber > roster.recordCount() ||
+            !roster.goToRecord(recordNumber))
             return false;
-        s = readCurrentStudent();
-        heightText = readNumberFieldText(field::kHeight);
-        weightText = readNumberFieldText(field::kWeight);
+        s = readCurrentStudent(roster);
+        heightText = readNumberFieldText(roster, field::kHeight);
+        weightText = readNumberFieldText(roster, field::kWeight);
     }
     setEditText(ids, ids.name, s.name);
     selectStoredText(ids.window, ids.sex, ComboChoices::Sex, s.sex);

@@ -11,34 +11,34 @@ namespace qr::app {
 
 namespace list = forms::report_list;
 
-void appendRowFromCurrentRecord(std::uint32_t windowId, std::uint32_t listId)
+void appendRowFromCurrentRecord(RosterStore& source, std::uint32_t windowId, std::uint32_t listId)
 {
     const int row = list::insertRow(windowId, listId);
     if (row < 0)
         return;
-    list::setCellText(windowId, listId, row, 0, readNumberFieldText(field::kNumber));
-    list::setCellText(windowId, listId, row, 1, readTextField(field::kName));
-    list::setCellText(windowId, listId, row, 2, readTextField(field::kSex));
-    list::setCellText(windowId, listId, row, 3, readNumberFieldText(field::kHeight));
-    list::setCellText(windowId, listId, row, 4, readNumberFieldText(field::kWeight));
-    list::setCellText(windowId, listId, row, 5, readTextField(field::kAge));
-    list::setCellText(windowId, listId, row, 6, readTextField(field::kRegisterNumber));
-    list::setCellText(windowId, listId, row, 7, readTextField(field::kNationalNumber));
+    list::setCellText(windowId, listId, row, 0, readNumberFieldText(source, field::kNumber));
+    list::setCellText(windowId, listId, row, 1, readTextField(source, field::kName));
+    list::setCellText(windowId, listId, row, 2, readTextField(source, field::kSex));
+    list::setCellText(windowId, listId, row, 3, readNumberFieldText(source, field::kHeight));
+    list::setCellText(windowId, listId, row, 4, readNumberFieldText(source, field::kWeight));
+    list::setCellText(windowId, listId, row, 5, readTextField(source, field::kAge));
+    list::setCellText(windowId, listId, row, 6, readTextField(source, field::kRegisterNumber));
+    list::setCellText(windowId, listId, row, 7, readTextField(source, field::kNationalNumber));
     // The photo (field 9) is never listed; fields 10 to 20 fill columns 8 to 18.
     for (int f = field::kBoarding; f <= field::kGuardian2Phone; ++f)
-        list::setCellText(windowId, listId, row, f - 2, readTextField(f));
+        list::setCellText(windowId, listId, row, f - 2, readTextField(source, f));
 }
 
 std::int32_t fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path)
 {
     list::deleteAllRows(windowId, listId);
-    OpenStore opened(path);
+    RosterStore opened(path);
     if (!opened.isOpen())
         return 0;
-    const std::int32_t count = store::recordCount();
+    const std::int32_t count = opened.recordCount();
     for (std::int32_t k = 1; k <= count; ++k) {
-        if (store::goToRecord(k))
-            appendRowFromCurrentRecord(windowId, listId);
+        if (opened.goToRecord(k))
+            appendRowFromCurrentRecord(opened, windowId, listId);
     }
     return count;
 }

@@ -7,8 +7,10 @@
 
 namespace qr::app {
 
-// Appends one row filled from the current record of the open store.
-void appendRowFromCurrentRecord(std::uint32_t windowId, std::uint32_t listId);
+class RosterStore;
+
+// Appends one row filled from the current record of the store.
+void appendRowFromCurrentRecord(RosterStore& source, std::uint32_t windowId, std::uint32_t listId);
 
 // Empties the list and fills it from the store at `path` in record order. Returns
 // the store's record count (0 when it cannot be opened).

@@ -1,5 +1,6 @@
 #include "app/student_record.h"
 
+#include "app/roster_store.h"
 #include "runtime/error_report.h"
 #include "runtime/to_text.h"
 #include "store/commands.h"
@@ -36,9 +37,9 @@ std::int32_t toInt32(double value)
     return static_cast<std::int32_t>(value);
 }
 
-Value numericField(int fieldNumber)
+Value numericField(RosterStore& source, int fieldNumber)
 {
-    Value value = store::readField(fieldNumber);
+    Value value = source.readField(fieldNumber);
     if (!value.isNumeric())
         wrongFieldKind(fieldNumber, "数值");
     return value;
@@ -46,9 +47,9 @@ Value numericField(int fieldNumber)
 
 } // namespace
 
-double readNumberField(int fieldNumber)
+double readNumberField(RosterStore& source, int fieldNumber)
 {
-    const Value value = numericField(fieldNumber);
+    const Value value = numericField(source, fieldNumber);
     switch (value.kind()) {
     case runtime::Kind::Byte: return value.asByte();
     case runtime::Kind::Short: return value.asShort();
@@ -59,72 +60,72 @@ double readNumberField(int fieldNumber)
     }
 }
 
-Text readNumberFieldText(int fieldNumber)
+Text readNumberFieldText(RosterStore& source, int fieldNumber)
 {
-    return runtime::toText(numericField(fieldNumber));
+    return runtime::toText(numericField(source, fieldNumber));
 }
 
-Text readTextField(int fieldNumber)
+Text readTextField(RosterStore& source, int fieldNumber)
 {
-    Value value = store::readField(fieldNumber);
+    Value value = source.readField(fieldNumber);
     if (value.kind() != runtime::Kind::Text)
         wrongFieldKind(fieldNumber, "文本");
     return value.asText();
 }
 
-ByteSet readByteSetField(int fieldNumber)
+ByteSet readByteSetField(RosterStore& source, int fieldNumber)
 {
-    Value value = store::readField(fieldNumber);
+    Value value = source.readField(fieldNumber);
     if (value.kind() != runtime::Kind::ByteSet)
         wrongFieldKind(fieldNumber, "字节集");
     return value.asByteSet();
 }
 
-StudentRecord readCurrentStudent(bool* whole)
+StudentRecord readCurrentStudent(RosterStore& source, bool* whole)
 {
     StudentRecord r;
     bool allRead = true;
     // Each read leaves its own result in the last-error slot.
     auto check = [&allRead] { allRead = allRead && store::lastError() == store::rc::kOk; };
-    r.number = toInt32(readNumberField(field::kNumber));
+    r.number = toInt32(readNumberField(source, field::kNumber));
     check();
-    r.name = readTextField(field::kName);
+    r.name = readTextField(source, field::kName);
     check();
-    r.sex = readTextField(field::kSex);
+    r.sex = readTextField(source, field::kSex);
     check();
-    r.height = readNumberField(field::kHeight);
+    r.height = readNumberField(source, field::kHeight);
     check();
-    r.weight = static_cast<float>(readNumberField(field::kWeight));
+    r.weight = static_cast<float>(readNumberField(source, field::kWeight));
     check();
-    r.age = readTextField(field::kAge);
+    r.age = readTextField(source, field::kAge);
     check();
-    r.registerNumber = readTextField(field::kRegisterNumber);
+    r.registerNumber = readTextField(source, field::kRegisterNumber);
     check();
-    r.nationalNumber = readTextField(field::kNationalNumber);
+    r.nationalNumber = readTextField(source, field::kNationalNumber);
     check();
-    r.photo = readByteSetField(field::kPhoto);
+    r.photo = readByteSetField(source, field::kPhoto);
     check();
-    r.boarding = readTextField(field::kBoarding);
+    r.boarding = readTextField(source, field::kBoarding);
     check();
-    r.dormitory = readTextField(field::kDormitory);
+    r.dormitory = readTextField(source, field::kDormitory);
     check();
-    r.bed = readTextField(field::kBed);
+    r.bed = readTextField(source, field::kBed);
     check();
-    r.idCard = readTextField(field::kIdCard);
+    r.idCard = readTextField(source, field::kIdCard);
     check();
-    r.address = readTextField(field::kAddress);
+    r.address = readTextField(source, field::kAddress);
     check();
-    r.guardian1Relation = readTextField(field::kGuardian1Relation);
+    r.guardian1Relation = readTextField(source, field::kGuardian1Relation);
     check();
-    r.guardian1Name = readTextField(field::kGuardian1Name);
+    r.guardian1Name = readTextField(source, field::kGuardian1Name);
     check();
-    r.guardian1Phone = readTextField(field::kGuardian1Phone);
+    r.guardian1Phone = readTextField(source, field::kGuardian1Phone);
     check();
-    r.guardian2Relation = readTextField(field::kGuardian2Relation);
+    r.guardian2Relation = readTextField(source, field::kGuardian2Relation);
     check();
-    r.guardian2Name = readTextField(field::kGuardian2Name);
+    r.guardian2Name = readTextField(source, field::kGuardian2Name);
     check();
-    r.guardian2Phone = readTextField(field::kGuardian2Phone);
+    r.guardian2Phone = readTextField(source, field::kGuardian2Phone);
     check();
     if (whole)
         *whole = allRead;

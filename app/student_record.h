@@ -1,5 +1,5 @@
 // One student of the roster: the twenty fields in store order, how they are read
-// from the current record of the open store, and how they are written back.
+// from the current record of a store, and how they are written back.
 #pragma once
 
 #include "runtime/value.h"
@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace qr::app {
+
+class RosterStore;
 
 using runtime::ByteSet;
 using runtime::Text;
@@ -54,19 +56,19 @@ struct StudentRecord {
     std::vector<Value> storeValues() const;
 };
 
-// Reading fields of the current record of the open store. A field of another
-// kind than the roster layout expects is a fault of the installation and ends the
-// program through the runtime error report.
-double readNumberField(int fieldNumber);
-Text readTextField(int fieldNumber);
-ByteSet readByteSetField(int fieldNumber);
+// Reading fields of the current record of the store. A field of another kind than
+// the roster layout expects is a fault of the installation and ends the program
+// through the runtime error report.
+double readNumberField(RosterStore& source, int fieldNumber);
+Text readTextField(RosterStore& source, int fieldNumber);
+ByteSet readByteSetField(RosterStore& source, int fieldNumber);
 // A numeric field as the lists and forms show it (integers plain, a float "%.6g",
 // a double "%.13g").
-Text readNumberFieldText(int fieldNumber);
+Text readNumberFieldText(RosterStore& source, int fieldNumber);
 
 // The whole current record; 序号 is cut toward zero to an integer.
 // `whole` (when given) tells whether every field was read without a store error:
 // a photo whose chain cannot be read comes back empty, and must not be moved so.
-StudentRecord readCurrentStudent(bool* whole = nullptr);
+StudentRecord readCurrentStudent(RosterStore& source, bool* whole = nullptr);
 
 } // namespace qr::app

@@ -57,7 +57,9 @@ ResultCode AuxFile::checkAtOpen(std::uint32_t dataVersion)
         return rc::kOk;
     };
     const ResultCode result = check();
-    file_->unlock(0, kWholeFileLength);
+    // The check's result is the open's; a range the file keeps locked is released
+    // when the store closes (at once when the open fails).
+    (void)file_->unlock(0, kWholeFileLength);
     return result;
 }
 
@@ -456,7 +458,7 @@ ResultCode AuxFile::trimTail(AuxHeader& header)
         if (header.freeCount == 0)
             header.freeHead = 0;
         // A file longer than its block count is sound, so a failed cut is harmless.
-        file_->truncate(blockPosition(newCount));
+        (void)file_->truncate(blockPosition(newCount));
     }
     return result;
 }

@@ -64,7 +64,9 @@ private:
     };
 
     ResultCode lockByte(std::int64_t position);
-    void unlockByte(std::int64_t position) { file_->unlock(position, 1); }
+    // After the work under the lock: a byte the file keeps locked is released when
+    // the store closes, and the work's result is what the caller hears.
+    void unlockByte(std::int64_t position) { (void)file_->unlock(position, 1); }
     ResultCode loadHeader(AuxHeader& header);  // byte 0 locked by the caller
     ResultCode storeHeader(const AuxHeader& header);
     ResultCode readBlockHeader(std::int32_t block, BlockHeader& header);

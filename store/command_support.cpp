@@ -10,7 +10,7 @@
 namespace qr::store {
 
 namespace {
-thread_local ResultCode t_lastError = 0;
+thread_local ResultCode t_lastError = rc::kOk;
 }
 
 ResultCode lastError() { return t_lastError; }
@@ -26,7 +26,7 @@ bool finish(ResultCode code)
     return code == rc::kOk;
 }
 
-void clearLastError() { t_lastError = 0; }
+void clearLastError() { t_lastError = rc::kOk; }
 
 ResultCode countRecords(StoreHandle& store, std::int32_t& count)
 {

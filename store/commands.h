@@ -64,6 +64,10 @@ using Condition = std::variant<bool, SubStatement>;
 bool openStore(std::string_view fileName, const OpenOptions& options = {});
 void closeStore();                       // the current store
 void closeStore(std::string_view name);  // alias, file title or full path
+// Makes the store open on this file current, the name resolved as openStore resolves
+// it. When no open store is on that file nothing is current afterwards (result code
+// kStoreNotOpen), so that commands meant for it never act on another store.
+bool selectStore(std::string_view fileName);
 std::int32_t recordCount();              // deleted records included; 0 on error
 bool goToRecord(std::int32_t recordNumber);
 // By name (text) or number (any numeric value, converted to integer). Misuse (no

@@ -220,7 +220,7 @@ bool deleteRecord()
         putI32(bytes, status);
         code = markDeleted(*store->data, position, bytes);
     }
-    store->locks.unlock(position);
+    store->locks.release(position);
     return finish(code);
 }
 
@@ -285,14 +285,14 @@ bool find(const Condition& condition)
                     break;  // stays locked until the scan ends
                 }
             }
-            store->locks.unlock(position);
+            store->locks.release(position);
         }
     }
     if (found >= 0) {
-        store->locks.unlock(store->recordPosition(found));
+        store->locks.release(store->recordPosition(found));
         store->current = static_cast<std::int32_t>(found);
     }
-    store->locks.unlock(kCountOffset);
+    store->locks.release(kCountOffset);
     if (code != rc::kOk)
         return finish(code);
     finish(rc::kOk);

@@ -1,4 +1,4 @@
-// Open and close: the store table's entries come and go here.
+// Open, close and select: the store table's entries come and go, and one is current.
 #include "store/command_support.h"
 #include "store/formats.h"
 #include "store/lock_retry.h"
@@ -126,6 +126,23 @@ void closeStore(std::string_view name)
     StoreTable& table = StoreTable::instance();
     if (StoreHandle* h = table.findByName(name))
         table.close(h);
+}
+
+bool selectStore(std::string_view fileName)
+{
+    detail::clearLastError();
+    StoreTable& table = StoreTable::instance();
+    StoreHandle* handle = nullptr;
+    if (!fileName.empty()) {
+        // The same file however it is named, as open decides "already open".
+        Env& env = storeEnv();
+        const std::string path = fullPath(withDefaultExtension(fileName), env.currentDirectory());
+        FileIdentity identity;
+        const bool exists = env.identityOf(path, identity) == rc::kOk;
+        handle = table.findOpen(exists ? &identity : nullptr, path);
+    }
+    table.makeCurrent(handle);
+    return finish(handle != nullptr ? rc::kOk : rc::kStoreNotOpen);
 }
 
 } // namespace qr::store

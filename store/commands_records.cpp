@@ -196,12 +196,12 @@ bool addRecord(std::span<const Value> values)
     std::int32_t count = 0;
     std::int32_t serial = 0;
     if (ResultCode code = readCountAndSerial(*store->data, count, serial); code != rc::kOk) {
-        store->locks.unlock(kCountOffset);
+        store->locks.release(kCountOffset);
         return finish(code);
     }
     const std::int64_t position = store->recordPosition(count);
     if (ResultCode code = store->locks.lock(position); code != rc::kOk) {
-        store->locks.unlock(kCountOffset);
+        store->locks.release(kCountOffset);
         return finish(code);
     }
 
@@ -216,15 +216,18 @@ bool addRecord(std::span<const Value> values)
         store->current = count;
     } else if (store->aux) {
         // The record is not in the store, so its chains belong to no one: give
-        // their blocks back rather than lose them.
+        // their blocks back rather than lose them. A free that fails loses the
+        // blocks, never lists a used one as free; the failed write is the result.
         for (const FieldDef& field : store->layout.fields)
             if (isChainType(field.type) && getI32(image.data() + field.offset) > 0)
-                store->aux->freeChain(getI32(image.data() + field.offset));
+                (void)store->aux->freeChain(getI32(image.data() + field.offset));
     }
+    // The record's result stands whatever happens to blocks it no longer uses: a
+    // failed free leaves them lost space, which the consistency check reports.
     if (store->aux)
-        store->aux->freeBlocks(toFree);
-    store->locks.unlock(position);
-    store->locks.unlock(kCountOffset);
+        (void)store->aux->freeBlocks(toFree);
+    store->locks.release(position);
+    store->locks.release(kCountOffset);
     return finish(written != rc::kOk ? written : auxResult);
 }
 
@@ -252,7 +255,7 @@ bool changeRecord(std::span<const Value> values)
     else if (result == rc::kOk && got < image.size())
         result = rc::kRecordReadFailed;
     if (result != rc::kOk) {
-        store->locks.unlock(position);
+        store->locks.release(position);
         return finish(result);
     }
 
@@ -263,10 +266,11 @@ bool changeRecord(std::span<const Value> values)
                                                     image.size() - kStatusWordSize);
     // Blocks the record no longer uses go to the free list only once the record
     // that referred to them is rewritten; if that failed, they stay out of use
-    // instead of being free and referenced at once.
+    // instead of being free and referenced at once. A failed free leaves them lost
+    // space as well; the change itself is done.
     if (written == rc::kOk && store->aux)
-        store->aux->freeBlocks(toFree);
-    store->locks.unlock(position);
+        (void)store->aux->freeBlocks(toFree);
+    store->locks.release(position);
     return finish(result != rc::kOk ? result : written);
 }
 
@@ -282,7 +286,7 @@ bool readStatusWord(std::int32_t& statusWord)
     if (ResultCode code = store->locks.lock(position); code != rc::kOk)
         return finish(code);
     const ResultCode code = detail::readStatusWordAt(*store, position, statusWord);
-    store->locks.unlock(position);
+    store->locks.release(position);
     return finish(code);
 }
 
@@ -304,7 +308,7 @@ bool currentStoreInfo(StoreInfo& info)
     if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
         return finish(code);
     const ResultCode code = readCountAndSerial(*store->data, info.recordCount, info.nextSerial);
-    store->locks.unlock(kCountOffset);
+    store->locks.release(kCountOffset);
     if (code != rc::kOk)
         return finish(code);
     if (store->aux) {

@@ -55,6 +55,10 @@ std::array<std::uint8_t, kBlockSize> emptyAuxImage()
     return image;
 }
 
+// A file this create made and could not finish. The create fails whether or not the
+// removal works; a file that stays keeps a later create from writing over it.
+void removeHalfMade(Env& env, const std::string& path) { (void)env.removeFile(path); }
+
 ResultCode createFiles(std::string_view fileName, std::span<const FieldSpec> specs)
 {
     std::vector<FieldDef> fields;
@@ -73,7 +77,7 @@ ResultCode createFiles(std::string_view fileName, std::span<const FieldSpec> spe
     const std::vector<std::uint8_t> image = newDataFileImage(fields, recordLength);
     if (data->writeAt(0, image.data(), image.size()) != rc::kOk) {
         data.reset();
-        env.removeFile(path);
+        removeHalfMade(env, path);
         return rc::kCreateFailed;
     }
     const bool needsAux = std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return isChainType(f.type); });
@@ -88,11 +92,11 @@ ResultCode createFiles(std::string_view fileName, std::span<const FieldSpec> spe
         code = aux->writeAt(0, auxImage.data(), auxImage.size());
         aux.reset();
         if (code != rc::kOk)
-            env.removeFile(auxPath);
+            removeHalfMade(env, auxPath);
     }
     if (code != rc::kOk) {
         data.reset();
-        env.removeFile(path);
+        removeHalfMade(env, path);
         return rc::kAuxCreateFailed;
     }
     return rc::kOk;

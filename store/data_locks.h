@@ -7,6 +7,11 @@
 // an exclusive section) no data-file lock is taken at all. Refused locks are
 // retried under the lock retry time-out; a final refusal gives kLockViolation,
 // another failure kLockFailed (locking) or kUnlockFailed (unlocking).
+//
+// The held list always tells what the file really holds for this handle: a lock
+// that could not be released stays listed (and close releases it), and a byte
+// that could not be taken back after the whole-file lock is listed as counted but
+// not held, so the next lock of it goes to the file again.
 #pragma once
 
 #include "store/env.h"
@@ -27,6 +32,9 @@ public:
     ResultCode lock(std::int64_t position, std::int32_t timeout);
     ResultCode lock(std::int64_t position);
     ResultCode unlock(std::int64_t position);
+    // Unlocks once the work under the lock is done, when the work's result is what
+    // the caller reports: a lock the file keeps stays listed, and close releases it.
+    void release(std::int64_t position);
 
     ResultCode enterExclusive();
     void leaveExclusive();
@@ -42,7 +50,10 @@ public:
 private:
     struct Held {
         std::int64_t position;
-        std::int32_t count;
+        std::int32_t count;  // nested locks callers still count on; 0 only for a lock
+                             // that could not be released
+        bool inFile;         // the file holds this lock for us (a byte: only while the
+                             // whole-file lock does not cover it)
     };
     struct Piece {
         bool locked;
@@ -51,10 +62,18 @@ private:
     };
 
     Held* find(std::int64_t position);
-    bool holdsWholeFile() { return find(kWholeFile) != nullptr; }
+    bool holdsWholeFile();
+    void forget(const Held& held);
+    void forgetReleased();  // drops entries nobody counts on and the file does not hold
     ResultCode lockRange(std::int64_t start, std::int64_t size, std::int32_t timeout);
     ResultCode lockWholeFile(std::int32_t timeout);
-    ResultCode unlockWholeFile();
+    ResultCode unlockWholeFile(Held& whole);
+    // Takes back every counted byte the file does not hold for us; false when one
+    // could not be taken (it stays counted, not held).
+    bool retakeBytes(std::int32_t timeout);
+    // Unlocks the pieces of an exclusive section; those the file would not release
+    // stay listed for close.
+    void releasePieces();
 
     File& file_;
     std::int32_t exclusiveCount_ = 0;

@@ -8,7 +8,7 @@ namespace {
 
 // Searched from the start; codes that no operation of ours raises keep their numbers
 // and texts so that the table stays complete for stores shared with other programs.
-constexpr std::array<std::pair<ResultCode, std::string_view>, 80> kTexts{{
+constexpr std::array<std::pair<std::int32_t, std::string_view>, 80> kTexts{{
     {0, ""},
     {-1, "未知错误"},
     {-2, "创建数据库失败"},
@@ -95,8 +95,8 @@ constexpr std::array<std::pair<ResultCode, std::string_view>, 80> kTexts{{
 
 std::string_view errorText(ResultCode code)
 {
-    for (const auto& [c, text] : kTexts)
-        if (c == code)
+    for (const auto& [number, text] : kTexts)
+        if (number == code.value())
             return text;
     return "未知错误";
 }

@@ -63,9 +63,11 @@ ResultCode claimShareMode(File& file, ShareMode mode)
     if (denyWrite)
         claims[n++] = {kNoWrite, kWriting};
 
+    // Only on the way to a refusal, after which the caller drops the File: closing
+    // it releases any claim the file would not unlock here.
     auto releaseMine = [&] {
         for (std::size_t i = 0; i < n; ++i)
-            file.unlock(claims[i].mine, 1);
+            (void)file.unlock(claims[i].mine, 1);
     };
     for (std::size_t i = 0; i < n; ++i) {
         const ResultCode code = file.lock(claims[i].mine, 1, LockMode::Shared);

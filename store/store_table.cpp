@@ -19,11 +19,23 @@ StoreHandle* StoreTable::current()
     return handles_[static_cast<std::size_t>(current_)].get();
 }
 
+void StoreTable::makeCurrent(const StoreHandle* handle)
+{
+    const auto it = std::find_if(handles_.begin(), handles_.end(), [&](const auto& h) { return h.get() == handle; });
+    current_ = handle != nullptr && it != handles_.end() ? static_cast<std::int32_t>(it - handles_.begin()) : -1;
+}
+
 bool StoreTable::isOpen(const FileIdentity* identity, std::string_view fullPath) const
 {
-    return std::any_of(handles_.begin(), handles_.end(), [&](const auto& h) {
+    return findOpen(identity, fullPath) != nullptr;
+}
+
+StoreHandle* StoreTable::findOpen(const FileIdentity* identity, std::string_view fullPath) const
+{
+    const auto it = std::find_if(handles_.begin(), handles_.end(), [&](const auto& h) {
         return (identity && h->identity == *identity) || namesEqual(h->fullPath, fullPath);
     });
+    return it != handles_.end() ? it->get() : nullptr;
 }
 
 void StoreTable::add(std::unique_ptr<StoreHandle> handle)

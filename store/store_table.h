@@ -37,9 +37,11 @@ public:
     static StoreTable& instance();
 
     StoreHandle* current();
+    void makeCurrent(const StoreHandle* handle);  // nullptr: none
     // A store already open in this process on the same file, or on a full path that
     // compares equal as names do.
     bool isOpen(const FileIdentity* identity, std::string_view fullPath) const;
+    StoreHandle* findOpen(const FileIdentity* identity, std::string_view fullPath) const;
     void add(std::unique_ptr<StoreHandle> handle);  // becomes the current store
     // Name: alias, then file title, then full path, each the last-opened match.
     StoreHandle* findByName(std::string_view name);

@@ -14,7 +14,7 @@ using runtime::Value;
 void must(bool ok, const char* what)
 {
     if (!ok) {
-        std::fprintf(stderr, "store %s failed: result code %d\n", what, store::lastError());
+        std::fprintf(stderr, "store %s failed: result code %d\n", what, store::lastError().value());
         std::exit(1);
     }
 }
@@ -60,7 +60,7 @@ Figures runStoreSide(const std::string& dir, const std::vector<Student>& student
             for (std::int32_t k = 1; k <= 20; ++k)
                 row[static_cast<std::size_t>(k - 1)] = store::readField(k);
         }
-        must(store::lastError() == 0 && count == kStudents, "read");
+        must(store::lastError() == store::rc::kOk && count == kStudents, "read");
     }
     store::StoreInfo info;
     must(store::currentStoreInfo(info), "info");

@@ -1,4 +1,5 @@
 // Event delivery: from Qt input and window changes to the bound handlers.
+#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
@@ -114,7 +115,7 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
     const bool press = key->type() == QEvent::KeyPress;
     const int code = virtualKeyCode(key->key(), key->modifiers());
     const std::vector<Value> args = {Value::integer(code), Value::integer(keyStateOf(key->modifiers(), key->key()))};
-    if (raiseEvent(target.address.windowId, target.address.componentId, press ? -9 : -10, args).refused())
+    if (raiseEvent(target.address.windowId, target.address.componentId, press ? event::kKeyDown : event::kKeyUp, args).refused())
         return true;
     if (!press)
         return false;
@@ -152,7 +153,8 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
     if (character == 0)
         return false;
     const EventResult typed =
-        raiseEvent(target.address.windowId, target.address.componentId, -11, {Value::integer(character)});
+        raiseEvent(target.address.windowId, target.address.componentId, event::kCharacter,
+                  {Value::integer(character)});
     if (!typed.handlerRan || !typed.result.isNumeric())
         return false;
     const auto replacement = std::int32_t(typed.result.numericAsInt64());
@@ -177,16 +179,16 @@ void windowActivationChanged(std::uint32_t windowId, bool active)
     if (live == nullptr || live->tearingDown)
         return;
     if (!active) {
-        raiseWindowEvent(windowId, 6);
+        raiseWindowEvent(windowId, event::kDeactivated);
         return;
     }
     if (!live->activatedOnce) {
         live->activatedOnce = true;
-        raiseWindowEvent(windowId, 8);
+        raiseWindowEvent(windowId, event::kFirstActivated);
         if (Registry::instance().loaded(windowId) != live)
             return;
     }
-    raiseWindowEvent(windowId, 5);
+    raiseWindowEvent(windowId, event::kActivated);
 }
 
 void windowMovedOrResized(std::uint32_t windowId, bool moved)
@@ -199,12 +201,12 @@ void windowMovedOrResized(std::uint32_t windowId, bool moved)
         if (live->window->pos() == live->lastPosition)
             return;
         live->lastPosition = live->window->pos();
-        raiseWindowEvent(windowId, 3);
+        raiseWindowEvent(windowId, event::kMoved);
     } else {
         if (live->window->size() == live->lastSize)
             return;
         live->lastSize = live->window->size();
-        raiseWindowEvent(windowId, 4);
+        raiseWindowEvent(windowId, event::kResized);
     }
 }
 
@@ -213,7 +215,7 @@ void windowShownOrHidden(std::uint32_t windowId, bool shown)
     LoadedWindow* live = Registry::instance().loaded(windowId);
     if (live == nullptr || live->tearingDown)
         return;
-    raiseWindowEvent(windowId, shown ? 10 : 11);
+    raiseWindowEvent(windowId, shown ? event::kShown : event::kHidden);
 }
 
 bool preTranslateInput(QObject* receiver, QEvent* event)
@@ -249,17 +251,17 @@ bool preTranslateInput(QObject* receiver, QEvent* event)
         const bool right = mouse->button() == Qt::RightButton;
         std::int32_t number = 0;
         if (event->type() == QEvent::MouseButtonPress)
-            number = left ? -1 : right ? -4 : 0;
+            number = left ? event::kLeftButtonDown : right ? event::kRightButtonDown : 0;
         else if (event->type() == QEvent::MouseButtonRelease)
-            number = left ? -2 : right ? -5 : 0;
+            number = left ? event::kLeftButtonUp : right ? event::kRightButtonUp : 0;
         else
-            number = left ? -3 : right ? -4 : 0; // a right double-click is a second press
+            number = left ? event::kDoubleClicked : right ? event::kRightButtonDown : 0; // a right double-click is a second press
         if (number == 0)
             return false;
         if (raise(number, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused())
             return true;
         // Labels and pictures carry the window along when it can be dragged anywhere.
-        if (number == -1 && (target->kindFlags & kind_flags::kDragsWindow)) {
+        if (number == event::kLeftButtonDown && (target->kindFlags & kind_flags::kDragsWindow)) {
             const WindowSettings* settings = settingsOfWindow(target->address.windowId);
             QWindow* handle = widget->window()->windowHandle();
             if (settings && settings->dragAnywhere != 0 && handle && handle->startSystemMove())
@@ -269,13 +271,13 @@ bool preTranslateInput(QObject* receiver, QEvent* event)
     }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        return raise(-6, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused();
+        return raise(event::kMouseMoved, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused();
     }
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
         const std::vector<Value> args = {Value::integer(wheel->angleDelta().y() / 120),
                                          Value::integer(keyStateOf(wheel->modifiers()))};
-        return raise(-12, args).refused();
+        return raise(event::kWheel, args).refused();
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return keyInput(*target, receiver, static_cast<QKeyEvent*>(event));
@@ -284,7 +286,7 @@ bool preTranslateInput(QObject* receiver, QEvent* event)
         // Inner widgets pass focus on to their component's widget, which reports it.
         if (widget != target->widget)
             return false;
-        raise(event->type() == QEvent::FocusIn ? -7 : -8, {});
+        raise(event->type() == QEvent::FocusIn ? event::kFocusGained : event::kFocusLost, {});
         return false;
     default: return false;
     }

@@ -1,5 +1,6 @@
 #include "forms/registry/form_window.h"
 
+#include "forms/registry/event_numbers.h"
 #include "forms/registry/registry_internal.h"
 
 #include <QCloseEvent>
@@ -115,9 +116,10 @@ void FormWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // Asked twice: 12 first, then 1; a handler answering false keeps the window.
+    // Asked twice: close requested first, then may close; a handler answering false
+    // keeps the window.
     const ComponentAddress self{windowId_, windowRecordId(windowId_)};
-    if (raiseEvent(self.windowId, self.componentId, 12).refused()) {
+    if (raiseEvent(self.windowId, self.componentId, event::kCloseRequested).refused()) {
         event->ignore();
         return;
     }
@@ -126,7 +128,7 @@ void FormWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (raiseEvent(self.windowId, self.componentId, 1).refused()) {
+    if (raiseEvent(self.windowId, self.componentId, event::kMayClose).refused()) {
         event->ignore();
         return;
     }

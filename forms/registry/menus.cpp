@@ -1,5 +1,6 @@
 // The window's menu from its run of menu item records: the menu bar, and pop-up
 // menus built from a level-0 item's sub-items.
+#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/property_values.h"
 #include "forms/registry/qt_text.h"
@@ -41,7 +42,7 @@ void connectClick(QAction* action, std::uint32_t windowId, std::uint32_t itemId)
     QObject::connect(action, &QAction::triggered, action, [windowId, itemId] {
         QTimer::singleShot(0, [windowId, itemId] {
             if (Registry::instance().loaded(windowId))
-                raiseEvent(windowId, itemId, 0);
+                raiseEvent(windowId, itemId, event::kMenuItemClicked);
         });
     });
 }

@@ -1,5 +1,7 @@
-// Loading and destroying windows.
+// Window life around the load (window_loading.cpp): showing, tearing down and
+// destroying windows, and the message loop.
 #include "forms/registry/accessibility.h"
+#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
@@ -10,9 +12,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSystemTrayIcon>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -48,56 +48,6 @@ std::optional<Qt::CursorShape> cursorShape(const Bytes& pointer)
     default: return std::nullopt; // 0: the kind's own cursor
     }
 }
-
-std::uint32_t createStyle(const ComponentRecord& record)
-{
-    std::uint32_t style = 0;
-    if (record.disabled())
-        style |= create_style::kDisabled;
-    if (record.tabStop())
-        style |= create_style::kTabStop;
-    return style;
-}
-
-bool bindsEvent(const ComponentRecord& record, std::int32_t event)
-{
-    return std::any_of(record.events.begin(), record.events.end(),
-                       [&](const EventBinding& b) { return b.event == event && b.handler >= 0; });
-}
-
-// Deletes what a load built when it fails half-way (nothing of it has been shown).
-void discard(LoadedWindow& live)
-{
-    QWidget* window = live.window;
-    for (auto& [id, component] : live.components) {
-        QWidget* widget = component.object ? component.object->widget() : nullptr;
-        component.object.reset();
-        if (widget != nullptr && widget != window)
-            delete widget;
-    }
-    live.components.clear();
-    delete window;
-}
-
-QWidget* hostFor(LoadedWindow& live, const ComponentRecord& record, QWidget* client)
-{
-    if (record.containerId == 0)
-        return client;
-    const auto it = live.components.find(record.containerId);
-    if (it == live.components.end() || !it->second.object)
-        return client;
-    QWidget* host = it->second.object->childHost();
-    return host ? host : client;
-}
-
-QPoint centredTopLeft(QSize outer)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    return {area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2};
-}
-
-int loadCounter = 0;
 
 } // namespace
 
@@ -150,7 +100,7 @@ void showWindowRecord(std::uint32_t windowId, bool visible)
 bool windowsAgreeToEndSession()
 {
     for (std::uint32_t windowId : Registry::instance().loadedWindowIds())
-        if (raiseEvent(windowId, windowRecordId(windowId), 1).refused())
+        if (raiseEvent(windowId, windowRecordId(windowId), event::kMayClose).refused())
             return false;
     return true;
 }
@@ -164,7 +114,7 @@ void tearDownWindow(std::uint32_t windowId)
     LoadedWindow* live = entry->live.get();
     live->tearingDown = true;
     live->closing = true;
-    raiseEvent(windowId, windowRecordId(windowId), 2);
+    raiseEvent(windowId, windowRecordId(windowId), event::kDestroyed);
 
     if (live->tray) {
         live->tray->hide();
@@ -218,170 +168,6 @@ void initFormsRuntime(std::span<const std::uint8_t> templateStore)
     Registry::instance().reset(loadTemplateStore(templateStore));
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         app->setQuitOnLastWindowClosed(false); // the registry ends the loop itself
-}
-
-bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindowId, bool modal)
-{
-    Registry& registry = Registry::instance();
-    WindowEntry* entry = registry.find(windowId);
-    if (entry == nullptr)
-        return false;
-    if (LoadedWindow* live = entry->live.get()) {
-        if (!live->closing) {
-            if (live->window) {
-                if (live->window->isMinimized()) {
-                    live->window->showNormal();
-                } else {
-                    detail::bringToFront(live->window);
-                }
-            }
-            return true;
-        }
-        detail::tearDownWindow(windowId);
-    }
-    QPointer<detail::FormWindow> parentWindow;
-    if (!modal && parentWindowId) {
-        LoadedWindow* parent = registry.loaded(*parentWindowId);
-        if (parent == nullptr || parent->closing || !parent->window)
-            return false;
-        parentWindow = parent->window;
-    }
-
-    entry->snapshot = entry->working;
-    auto live = std::make_unique<LoadedWindow>();
-    const std::vector<ComponentRecord>& records = entry->working.records;
-    if (records.empty())
-        return false;
-
-    int controlId = 100;
-    QWidget* client = nullptr;
-    const auto create = [&](const ComponentRecord& record) {
-        const UnitDescriptor* kind = findKind(record.unitTypeCode);
-        if (kind == nullptr || kind->operations.create == nullptr ||
-            record.unitStatus != UnitDataStatus::Accepted)
-            return false;
-        CreateRequest request;
-        request.parent = client;
-        request.record = &record;
-        request.settings = &record.unit;
-        request.geometry = record.rect;
-        request.windowId = windowId;
-        request.componentId = record.id;
-        request.controlId = controlId;
-        request.style = detail::createStyle(record);
-        controlId += 10;
-        std::unique_ptr<ComponentObject> object = kind->operations.create(request);
-        if (!object)
-            return false;
-        live->components[record.id] = detail::LiveComponent{std::move(object), kind};
-        return true;
-    };
-
-    // The window first, then the components from the last record to the first.
-    const ComponentRecord& windowRecord = records.front();
-    if (windowRecord.kind() != UnitKind::Window || !create(windowRecord))
-        return false;
-    ComponentObject& windowObject = *live->components.at(windowRecord.id).object;
-    live->window = detail::formWindowOf(windowObject);
-    client = live->window->client();
-    for (std::size_t k = records.size(); k-- > 1;) {
-        if (records[k].isMenuItem())
-            continue;
-        if (!create(records[k])) {
-            detail::discard(*live);
-            return false;
-        }
-    }
-
-    detail::FormWindow* window = live->window;
-    window->setObjectName(QString::asprintf("0x%08X", windowId));
-    window->setAccessibleName(window->windowTitle());
-    Registry::instance().rememberWidget(window, {windowId, windowRecord.id});
-    detail::applyCursor(window, windowRecord.mousePointer);
-
-    // Into the containers; earlier records above later ones.
-    for (std::size_t k = records.size(); k-- > 1;) {
-        const ComponentRecord& record = records[k];
-        const auto it = live->components.find(record.id);
-        if (it == live->components.end())
-            continue;
-        QWidget* widget = it->second.object->widget();
-        if (widget == nullptr)
-            continue;
-        QWidget* host = detail::hostFor(*live, record, client);
-        if (widget->parentWidget() != host) {
-            const QRect geometry = widget->geometry();
-            widget->setParent(host);
-            widget->setGeometry(geometry);
-        }
-        widget->raise();
-        detail::nameComponentWidget(widget, record, windowId);
-        detail::applyCursor(widget, record.mousePointer);
-        if (detail::bindsEvent(record, -6))
-            widget->setMouseTracking(true);
-    }
-    // Shown by their own visible flags; members of a hidden group box stay unseen.
-    for (std::size_t k = records.size(); k-- > 1;) {
-        const auto it = live->components.find(records[k].id);
-        if (it == live->components.end())
-            continue;
-        QWidget* widget = it->second.object->widget();
-        if (widget == nullptr)
-            continue;
-        const bool invisibleKind = (it->second.kind->stateFlags & kind_flags::kInvisible) != 0;
-        widget->setVisible(records[k].visible() && !invisibleKind);
-    }
-
-    detail::buildMenuBar(windowId, *entry, *live);
-
-    const WindowSettings* settings = detail::liveWindowSettings(windowObject);
-    const QSize outer = window->innerSize() + detail::frameExtras(*settings);
-    window->move(settings->startPosition == 0 ? QPoint(windowRecord.rect.left, windowRecord.rect.top)
-                                              : detail::centredTopLeft(outer));
-    if (parentWindow && parentWindow->windowHandle()) {
-        window->winId();
-        window->windowHandle()->setTransientParent(parentWindow->windowHandle());
-    }
-    if (modal)
-        window->setWindowModality(Qt::ApplicationModal);
-    live->modal = modal;
-    live->lastPosition = window->pos();
-    live->lastSize = window->size();
-    live->loadOrder = ++detail::loadCounter;
-
-    LoadedWindow* const installed = live.get();
-    entry->live = std::move(live);
-    const std::uint32_t self = windowRecord.id;
-
-    raiseEvent(windowId, self, 0);
-    if (registry.loaded(windowId) == installed)
-        raiseEvent(windowId, self, 3);
-    if (registry.loaded(windowId) == installed)
-        raiseEvent(windowId, self, 4);
-    if (registry.loaded(windowId) != installed)
-        return true;
-    installed->loadFinished = true;
-
-    if (modal) {
-        for (std::uint32_t other : registry.loadedWindowIds()) {
-            if (other == windowId)
-                continue;
-            registry.loaded(other)->blockedByModal += 1;
-            installed->windowsBlocked.push_back(other);
-        }
-    }
-    // Reading the window record from the working table: its handlers may have
-    // changed the visible flag.
-    if (const ComponentRecord* own = registry.find(windowId)->working.find(self); own && own->visible())
-        detail::showWindowRecord(windowId, true);
-
-    if (modal && registry.loaded(windowId) == installed) {
-        QEventLoop loop;
-        installed->modalLoop = &loop;
-        loop.exec(QEventLoop::DialogExec);
-        // `installed` is gone now: the loop ends when the window is destroyed.
-    }
-    return true;
 }
 
 bool isLoaded(std::uint32_t windowId) { return Registry::instance().loaded(windowId) != nullptr; }

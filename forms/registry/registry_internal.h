@@ -38,15 +38,15 @@ struct LoadedWindow {
     bool closing = false;       // a deferred destroy is pending
     bool tearingDown = false;   // being destroyed now
     bool modal = false;
-    bool loadFinished = false;  // events 3/4/5/8 from Qt count only after the load's own
-    bool activatedOnce = false; // first activation (event 8) raised
+    bool loadFinished = false;  // moves and resizes from Qt count only after the load's own
+    bool activatedOnce = false; // event::kFirstActivated raised
     int blockedByModal = 0;     // modal windows that disabled this one
     std::vector<std::uint32_t> windowsBlocked; // other windows this modal one disabled
     QEventLoop* modalLoop = nullptr;
     QPointer<QMenuBar> menuBar;
     std::map<std::uint32_t, QPointer<QAction>> menuActions; // menu item id -> action of the menu bar
     std::unique_ptr<QSystemTrayIcon> tray;
-    QPoint lastPosition;        // what events 3 and 4 last reported
+    QPoint lastPosition;        // what event::kMoved and kResized last reported
     QSize lastSize;
     int loadOrder = 0;
 };

@@ -1,4 +1,5 @@
 // The window's icon in the notification area.
+#include "forms/registry/event_numbers.h"
 #include "forms/registry/picture_decoding.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
@@ -60,7 +61,8 @@ void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string
                          [windowId](QSystemTrayIcon::ActivationReason reason) {
                              const int action = detail::trayAction(reason);
                              if (action != 0 && isLoaded(windowId))
-                                 raiseEvent(windowId, windowRecordId(windowId), 9, {runtime::Value::integer(action)});
+                                 raiseEvent(windowId, windowRecordId(windowId), event::kTrayAction,
+                                            {runtime::Value::integer(action)});
                          });
     }
     const QImage image = decodePicture(bytes);

@@ -125,24 +125,24 @@ CheckReport checkStore(std::string_view fileNameGbk)
     }
     const std::string dataNameGbk = dataFileName(std::string(fileNameGbk));
     RawFile data;
-    if ((report.openResult = data.open(runtime::gbkToUtf8(dataNameGbk))) != 0)
+    if ((report.openResult = data.open(runtime::gbkToUtf8(dataNameGbk))) != rc::kOk)
         return report;
-    if ((report.openResult = data.lockShared(kLockWaitMs)) != 0)
+    if ((report.openResult = data.lockShared(kLockWaitMs)) != rc::kOk)
         return report;
     RawDataHeader header;
-    if ((report.openResult = readDataHeader(data, header)) != 0)
+    if ((report.openResult = readDataHeader(data, header)) != rc::kOk)
         return report;
 
     RawFile aux;
     RawAuxHeader auxHeader;
     if (header.hasChains()) {
-        if (aux.open(runtime::gbkToUtf8(auxFileName(dataNameGbk))) != 0) {
+        if (aux.open(runtime::gbkToUtf8(auxFileName(dataNameGbk))) != rc::kOk) {
             report.openResult = rc::kAuxReadFailed;
             return report;
         }
-        if ((report.openResult = aux.lockShared(kLockWaitMs)) != 0)
+        if ((report.openResult = aux.lockShared(kLockWaitMs)) != rc::kOk)
             return report;
-        if ((report.openResult = readAuxHeader(aux, header.version, auxHeader)) != 0)
+        if ((report.openResult = readAuxHeader(aux, header.version, auxHeader)) != rc::kOk)
             return report;
     }
 
@@ -155,21 +155,21 @@ CheckReport checkStore(std::string_view fileNameGbk)
     checkFieldLayout(header, problems);
 
     if (!header.hasChains()) {
-        if (ResultCode r = checkRecords(data, header, nullptr, problems); r != 0)
-            problems.add("the records could not be read: result code " + std::to_string(r));
+        if (ResultCode r = checkRecords(data, header, nullptr, problems); r != rc::kOk)
+            problems.add("the records could not be read: result code " + std::to_string(r.value()));
         report.problems = problems.finish();
         return report;
     }
 
     std::vector<BlockInfo> blocks;
-    if (ResultCode r = readBlockTable(aux, auxHeader.blockCount, blocks); r != 0) {
-        problems.add("the auxiliary file's blocks could not be read: result code " + std::to_string(r));
+    if (ResultCode r = readBlockTable(aux, auxHeader.blockCount, blocks); r != rc::kOk) {
+        problems.add("the auxiliary file's blocks could not be read: result code " + std::to_string(r.value()));
         report.problems = problems.finish();
         return report;
     }
     ChainAudit chains(std::move(blocks), problems);
-    if (ResultCode r = checkRecords(data, header, &chains, problems); r != 0) {
-        problems.add("the records could not be read: result code " + std::to_string(r));
+    if (ResultCode r = checkRecords(data, header, &chains, problems); r != rc::kOk) {
+        problems.add("the records could not be read: result code " + std::to_string(r.value()));
         report.problems = problems.finish();
         return report;  // without every chain walked, lost blocks cannot be told
     }

@@ -11,7 +11,7 @@
 namespace qr::store {
 
 struct CheckReport {
-    ResultCode openResult = 0;          // non-zero: the store could not be opened read-only
+    ResultCode openResult = rc::kOk;    // not kOk: the store could not be opened read-only
     std::vector<std::string> problems;  // one line each, in English (UTF-8); empty = sound
 };
 

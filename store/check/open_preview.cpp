@@ -16,10 +16,10 @@ OpenPreview previewWritableOpen(std::string_view fileNameGbk)
     }
     const std::string dataName = dataFileName(std::string(fileNameGbk));
     RawFile data;
-    if ((preview.result = data.open(runtime::gbkToUtf8(dataName))) != 0)
+    if ((preview.result = data.open(runtime::gbkToUtf8(dataName))) != rc::kOk)
         return preview;
     RawDataHeader& h = preview.header;
-    if ((preview.result = readDataHeader(data, h, true)) != 0)
+    if ((preview.result = readDataHeader(data, h, true)) != rc::kOk)
         return preview;
     const std::int64_t counted = h.dataStart + std::int64_t(h.recordCount) * h.recordLength;
     if (h.wholeRecords < h.recordCount)
@@ -31,12 +31,12 @@ OpenPreview previewWritableOpen(std::string_view fileNameGbk)
     if (!h.hasChains())
         return preview;
     RawFile aux;
-    if (aux.open(runtime::gbkToUtf8(auxFileName(dataName))) != 0) {
+    if (aux.open(runtime::gbkToUtf8(auxFileName(dataName))) != rc::kOk) {
         preview.result = rc::kAuxReadFailed;
         return preview;
     }
     RawAuxHeader ah;
-    if ((preview.result = readAuxHeader(aux, h.version, ah, true)) != 0)
+    if ((preview.result = readAuxHeader(aux, h.version, ah, true)) != rc::kOk)
         return preview;
     const std::int64_t blocks = ah.fileLength / kBlockSize;
     if (blocks < ah.blockCount)

@@ -13,7 +13,7 @@
 namespace qr::store {
 
 struct OpenPreview {
-    ResultCode result = 0;                 // the code the open would fail with, or 0
+    ResultCode result = rc::kOk;           // the code the open would fail with, or kOk
     check::RawDataHeader header;           // valid when result is 0
     std::vector<std::string> corrections;  // what the open will change, in English
 };

@@ -2,6 +2,7 @@
 
 #include "app/app_paths.h"
 #include "app/component_ids.h"
+#include "app/roster_store.h"
 #include "app/startup.h"
 #include "forms/kinds/file_dialog.h"
 #include "app/report_list_ops.h"
@@ -134,16 +135,16 @@ void AppTest::seed(const std::string& storePath, const std::vector<StudentRecord
 std::vector<StudentRecord> AppTest::readAll(const std::string& storePath)
 {
     std::vector<StudentRecord> all;
-    if (!store::openStore(runtime::utf8ToGbk(storePath))) {
+    RosterStore roster(runtime::utf8ToGbk(storePath));
+    if (!roster.isOpen()) {
         ADD_FAILURE() << "cannot open " << storePath;
         return all;
     }
-    const int count = store::recordCount();
+    const int count = roster.recordCount();
     for (int k = 1; k <= count; ++k) {
-        store::goToRecord(k);
-        all.push_back(readCurrentStudent());
+        roster.goToRecord(k);
+        all.push_back(readCurrentStudent(roster));
     }
-    store::closeStore();
     return all;
 }
 

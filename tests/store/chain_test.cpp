@@ -56,7 +56,7 @@ TEST_F(Chains, EmptyValuesUseNoBlocks)
     EXPECT_EQ(aux().size(), 512u);
     EXPECT_EQ(photo(1), Value::byteSet({}));
     EXPECT_EQ(readField(2), Value::text(""));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Chains, ValuesFillBlocksOfFiveHundredBytes)
@@ -256,7 +256,7 @@ TEST_F(Chains, ReferencesPastTheFileFailAndNonPositiveOnesReadEmpty)
     putI32At(d, kDataStart + 4, -3);
     writeBytes("c.edb", d);
     EXPECT_EQ(photo(1), Value::byteSet({}));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Chains, AFreeCountWithoutAListNeverHandsOutBlockZero)

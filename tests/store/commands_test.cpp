@@ -36,7 +36,7 @@ TEST_F(Commands, EveryFieldTypeRoundTripsByNumberAndName)
             EXPECT_EQ(readField(i), values[i - 1]) << "field " << i;
         EXPECT_EQ(readField(Value::text("文本")), values[kText - 1]);
         EXPECT_EQ(readField(Value::doubleFloat(3.9)), values[kInteger - 1]);  // number truncated
-        EXPECT_EQ(lastError(), 0);
+        EXPECT_EQ(lastError(), rc::kOk);
     };
     check();
     closeStore();
@@ -126,7 +126,7 @@ TEST_F(Commands, EmptyStoreHasNoCurrentRecord)
     EXPECT_FALSE(deleteRecord());
     EXPECT_EQ(lastError(), rc::kNoCurrentRecord);
     EXPECT_FALSE(find(true));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, DeleteMarksAndPackKeepsOrderAndSerials)
@@ -185,15 +185,15 @@ TEST_F(Commands, NoCurrentStoreIsReportedByEveryRecordCommand)
     EXPECT_FALSE(find(true));
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
     closeStore();
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, EachThreadHasItsOwnLastError)
 {
     EXPECT_FALSE(pack());
-    ResultCode seenByOther = 1;
+    ResultCode seenByOther{1};
     std::thread([&] { seenByOther = lastError(); }).join();
-    EXPECT_EQ(seenByOther, 0);
+    EXPECT_EQ(seenByOther, rc::kOk);
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
 }
 
@@ -211,7 +211,7 @@ TEST_F(Commands, SameFileTwiceIsRefusedHoweverItIsNamed)
     }
     // The failed opens left the first store current and open.
     EXPECT_EQ(recordCount(), 0);
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
@@ -230,7 +230,7 @@ TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
     closeStore("A");  // by title, letter case aside; it stood before the current store
     EXPECT_EQ(recordCount(), 2);  // c is still current
     closeStore("nothing");
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(recordCount(), 2);
     closeStore("别名b");
     EXPECT_EQ(recordCount(), 2);
@@ -244,6 +244,52 @@ TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
     closeStore();
     EXPECT_EQ(recordCount(), 0);
     EXPECT_EQ(lastError(), rc::kNoCurrentStore);
+}
+
+TEST_F(Commands, SelectMakesTheStoreOnThatFileCurrentHoweverItIsNamed)
+{
+    for (const char* name : {"a.edb", "b.edb"})
+        create(name, {{"号", FieldType::Integer, 0}});
+    std::filesystem::create_symlink(dir_ / "a.edb", "link.edb");
+    ASSERT_TRUE(open("a.edb"));
+    ASSERT_TRUE(add({Value::integer(1)}));
+    ASSERT_TRUE(open("b.edb"));
+    ASSERT_TRUE(add({Value::integer(2)}));
+    ASSERT_TRUE(add({Value::integer(2)}));
+
+    for (const std::string& name : {std::string("a.edb"), std::string("./a.edb"), (dir_ / "a.edb").string(),
+                                    std::string("A.EDB"), std::string("a"), std::string("link.edb")}) {
+        ASSERT_TRUE(selectStore("b.edb"));
+        EXPECT_TRUE(selectStore(name)) << name;
+        EXPECT_EQ(lastError(), rc::kOk) << name;
+        EXPECT_EQ(recordCount(), 1) << name;
+    }
+    // Each store keeps its own current record across selections.
+    ASSERT_TRUE(goToRecord(1));
+    ASSERT_TRUE(selectStore("b"));
+    ASSERT_TRUE(goToRecord(2));
+    ASSERT_TRUE(selectStore("a"));
+    EXPECT_EQ(readField(1), Value::integer(1));
+    ASSERT_TRUE(selectStore("b"));
+    EXPECT_EQ(readField(1), Value::integer(2));
+}
+
+TEST_F(Commands, SelectingAFileWithoutAnOpenStoreLeavesNoneCurrent)
+{
+    create("a.edb", {{"号", FieldType::Integer, 0}});
+    create("closed.edb", {{"号", FieldType::Integer, 0}});
+    ASSERT_TRUE(open("a.edb"));
+    ASSERT_TRUE(add({Value::integer(1)}));
+    for (const char* name : {"closed.edb", "missing.edb", ""}) {
+        ASSERT_TRUE(selectStore("a.edb"));
+        EXPECT_FALSE(selectStore(name)) << name;
+        EXPECT_EQ(lastError(), rc::kStoreNotOpen) << name;
+        // A command meant for that file must not act on the store that was current.
+        EXPECT_FALSE(addRecord(std::vector<Value>{Value::integer(9)})) << name;
+        EXPECT_EQ(lastError(), rc::kNoCurrentStore) << name;
+    }
+    ASSERT_TRUE(selectStore("a.edb"));
+    EXPECT_EQ(recordCount(), 1);
 }
 
 TEST_F(Commands, CreateStoreRefusesBadDefinitionsAndExistingFiles)

@@ -48,12 +48,12 @@ TEST_F(Conditions, FindStartsAtTheCurrentRecordAndMovesToTheMatch)
 
     // Not found: false with code 0, and the current record stays.
     EXPECT_FALSE(find(numberIs([](std::int32_t v) { return v > 100; })));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(readField(1), Value::integer(4));
     EXPECT_TRUE(find(true));
     EXPECT_EQ(readField(1), Value::integer(4));
     EXPECT_FALSE(find(false));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Conditions, FindTestsDeletedRecordsAndSeesTextFields)
@@ -75,10 +75,10 @@ TEST_F(Conditions, FindBeyondTheLastRecordFindsNothing)
     putI32At(header, 16, 2);
     writeBytes("f.edb", header);
     EXPECT_FALSE(find(true));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
     ASSERT_TRUE(clearStore());  // current record 0 of an empty store
     EXPECT_FALSE(find(true));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Conditions, ConditionalDeleteMarksMatchesAndKeepsTheCurrentRecord)

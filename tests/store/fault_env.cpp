@@ -28,9 +28,16 @@ public:
     }
     ResultCode lock(std::int64_t start, std::int64_t size, LockMode mode) override
     {
+        if (ResultCode code = env_.beforeLock(path_); code != rc::kOk)
+            return code;
         return inner_->lock(start, size, mode);
     }
-    ResultCode unlock(std::int64_t start, std::int64_t size) override { return inner_->unlock(start, size); }
+    ResultCode unlock(std::int64_t start, std::int64_t size) override
+    {
+        if (ResultCode code = env_.beforeUnlock(path_); code != rc::kOk)
+            return code;
+        return inner_->unlock(start, size);
+    }
     ResultCode lockedByOther(std::int64_t start, std::int64_t size, bool& locked) override
     {
         return inner_->lockedByOther(start, size, locked);
@@ -46,30 +53,52 @@ private:
 
 } // namespace
 
-void FaultEnv::failWritesAfter(std::string suffix, int allowed, int times, ResultCode code)
+void FaultEnv::Trigger::arm(std::string newSuffix, int newAllowed, int newTimes, ResultCode newCode)
 {
-    times_ = times;
-    armed_ = true;
-    suffix_ = std::move(suffix);
-    allowed_ = allowed;
-    code_ = code;
-    failures_ = 0;
+    armed = true;
+    suffix = std::move(newSuffix);
+    allowed = newAllowed;
+    times = newTimes;
+    code = newCode;
+    failures = 0;
 }
 
-ResultCode FaultEnv::beforeWrite(const std::string& path)
+ResultCode FaultEnv::Trigger::next(const std::string& path)
 {
-    if (!armed_ || path.size() < suffix_.size() || path.compare(path.size() - suffix_.size(), suffix_.size(), suffix_) != 0)
+    if (!armed || path.size() < suffix.size() || path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
         return rc::kOk;
-    if (allowed_ > 0) {
-        --allowed_;
+    if (allowed > 0) {
+        --allowed;
         return rc::kOk;
     }
-    if (times_ == 0)
+    if (times == 0)
         return rc::kOk;
-    if (times_ > 0)
-        --times_;
-    ++failures_;
-    return code_;
+    if (times > 0)
+        --times;
+    ++failures;
+    return code;
+}
+
+void FaultEnv::failWritesAfter(std::string suffix, int allowed, int times, ResultCode code)
+{
+    writes_.arm(std::move(suffix), allowed, times, code);
+}
+
+void FaultEnv::failLocksAfter(std::string suffix, int allowed, int times, ResultCode code)
+{
+    locks_.arm(std::move(suffix), allowed, times, code);
+}
+
+void FaultEnv::failUnlocksAfter(std::string suffix, int allowed, int times, ResultCode code)
+{
+    unlocks_.arm(std::move(suffix), allowed, times, code);
+}
+
+void FaultEnv::disarm()
+{
+    writes_.armed = false;
+    locks_.armed = false;
+    unlocks_.armed = false;
 }
 
 ResultCode FaultEnv::openFile(std::string_view pathGbk, OpenMode mode, std::unique_ptr<File>& file)

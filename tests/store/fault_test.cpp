@@ -125,7 +125,7 @@ TEST_F(Faults, RewriteFailingAfterItsFirstBlockLeavesAnEmptyValue)
     EXPECT_FALSE(changeBytes(1, 1800, 3));
     EXPECT_EQ(lastError(), rc::kDiskFull);
     EXPECT_EQ(photo(1), Value::byteSet({}));
-    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(photo(2), Value::byteSet(pattern(10, 2)));
     EXPECT_EQ(problems(), std::vector<std::string>{});
     EXPECT_EQ(auxHeader(20), 3);  // 1, 2, 3 free again; 5 trimmed

@@ -33,7 +33,7 @@ protected:
     {
         if (file.lock(start, size, LockMode::Exclusive) != rc::kOk)
             return false;
-        file.unlock(start, size);
+        EXPECT_EQ(file.unlock(start, size), rc::kOk);
         return true;
     }
 };
@@ -50,7 +50,7 @@ TEST_F(Locking, HeldBytesRefuseOtherHandlesOfThisProcess)
     EXPECT_EQ(lastError(), rc::kLockViolation);
     EXPECT_EQ(recordCount(), 0);  // waits its 2000 ms, then gives up
     EXPECT_EQ(lastError(), rc::kLockViolation);
-    other->unlock(16, 1);
+    ASSERT_EQ(other->unlock(16, 1), rc::kOk);
     EXPECT_EQ(recordCount(), 1);
 
     ASSERT_EQ(other->lock(kDataStart, 1, LockMode::Exclusive), rc::kOk);
@@ -63,7 +63,7 @@ TEST_F(Locking, HeldBytesRefuseOtherHandlesOfThisProcess)
     EXPECT_EQ(lastError(), rc::kLockViolation);
     // A refused exclusive section leaves no piece locked behind.
     EXPECT_TRUE(canLock(*other, 0, 16));
-    other->unlock(kDataStart, 1);
+    ASSERT_EQ(other->unlock(kDataStart, 1), rc::kOk);
     EXPECT_EQ(readField(1), Value::integer(1));
 }
 
@@ -80,7 +80,7 @@ TEST_F(Locking, RetryTimeOutWaitsForAReleasedLock)
     // The holder lets go of the byte while we retry.
     std::thread holder([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        other->unlock(16, 1);
+        EXPECT_EQ(other->unlock(16, 1), rc::kOk);
     });
     setLockRetryTimeout(5000);
     EXPECT_TRUE(add({Value::integer(1)})) << lastError();

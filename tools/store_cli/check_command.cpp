@@ -23,7 +23,7 @@ int runCheck(const Arguments& args)
     if (!session.open(name, true, why) && store::lastError() == store::rc::kSharingViolation)
         return refuse(why);
     const store::CheckReport report = store::checkStore(name);
-    if (report.openResult != 0)
+    if (report.openResult != store::rc::kOk)
         return refuse("cannot open " + args[0] + ": " + resultText(report.openResult));
     for (const std::string& line : report.problems)
         std::cout << line << '\n';

@@ -75,7 +75,7 @@ bool argumentToGbk(std::string_view utf8, std::string& gbk)
 
 std::string resultText(store::ResultCode code)
 {
-    return runtime::gbkToUtf8(store::errorText(code)) + " (" + std::to_string(code) + ")";
+    return runtime::gbkToUtf8(store::errorText(code)) + " (" + std::to_string(code.value()) + ")";
 }
 
 std::string fieldTypeName(store::FieldType type)
@@ -122,7 +122,7 @@ bool StoreSession::open(const std::string& nameGbk, bool readOnly, std::string& 
 int preflightWritable(const std::string& nameGbk, std::string_view shownName)
 {
     const store::OpenPreview preview = store::previewWritableOpen(nameGbk);
-    if (preview.result != 0)
+    if (preview.result != store::rc::kOk)
         return refuse("cannot open " + std::string(shownName) + ": " + resultText(preview.result));
     for (const std::string& c : preview.corrections)
         std::cout << "note: opening " << shownName << " for writing corrects it: " << c << '\n';

@@ -109,7 +109,7 @@ int runExportCsv(const Arguments& args)
         std::vector<Value> values;
         for (std::size_t f = 0; f < kRosterFieldCount; ++f) {
             values.push_back(store::readField(static_cast<std::int32_t>(f + 1)));
-            if (store::lastError() != 0) {
+            if (store::lastError() != store::rc::kOk) {
                 printError("cannot read record " + std::to_string(r) + " field " + std::to_string(f + 1) + ": " +
                            resultText(store::lastError()));
                 return kExitFailed;

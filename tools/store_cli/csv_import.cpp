@@ -197,7 +197,7 @@ int runImportCsv(const Arguments& args)
     if (!argumentToGbk(a.store, name))
         return refuse("the store name is not valid UTF-8");
     const store::OpenPreview preview = store::previewWritableOpen(name);
-    if (preview.result != 0)
+    if (preview.result != store::rc::kOk)
         return refuse("cannot open " + a.store + ": " + resultText(preview.result));
     store::StoreInfo layout;
     layout.fields = fieldsOf(preview.header);

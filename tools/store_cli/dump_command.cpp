@@ -70,7 +70,7 @@ int runDump(const Arguments& args)
                ",\"values\":[";
         for (std::size_t i = 0; i < info.fields.size(); ++i) {
             const Value v = store::readField(static_cast<std::int32_t>(i + 1));
-            if (store::lastError() != 0) {
+            if (store::lastError() != store::rc::kOk) {
                 printError("cannot read record " + std::to_string(r) + " field " + std::to_string(i + 1) + " (" +
                            runtime::gbkToUtf8(info.fields[i].name) + "): " + resultText(store::lastError()));
                 return kExitFailed;

@@ -39,7 +39,7 @@ int runDelete(const Arguments& args)
         return status;
     // Go to record would quietly take the last record for a number past the end.
     const std::int32_t count = store::recordCount();
-    if (store::lastError() != 0) {
+    if (store::lastError() != store::rc::kOk) {
         printError("cannot count the records: " + resultText(store::lastError()));
         return kExitFailed;
     }

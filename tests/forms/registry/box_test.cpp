@@ -9,6 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <map>
+#include <set>
+
 namespace qr::forms::testing {
 namespace {
 
@@ -96,6 +99,69 @@ TEST_F(RegistryTest, FlagsChooseIconButtonsAndDefault)
         EXPECT_EQ(shown, wanted) << c.flags;
         EXPECT_EQ(seen.defaultButton, c.defaultButton) << c.flags;
     }
+}
+
+// Looks at the next box that opens and clicks its button at `index` (box order).
+void pressButtonAt(SeenBox& seen, int index)
+{
+    QTimer::singleShot(20, [&seen, index] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        const QList<QAbstractButton*> buttons = box->buttons();
+        for (QAbstractButton* button : buttons)
+            seen.buttons << button->text();
+        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        if (index < buttons.size())
+            buttons[index]->click();
+        else
+            box->reject();
+    });
+}
+
+TEST_F(RegistryTest, EveryButtonOfEveryBoxComesBackAsAnAnswerOfItsOwn)
+{
+    for (std::uint32_t set = 0; set <= 6; ++set) {
+        SCOPED_TRACE(set);
+        std::map<QString, std::int32_t> answers;
+        qsizetype count = 1;
+        for (qsizetype i = 0; i < count; ++i) {
+            SeenBox seen;
+            pressButtonAt(seen, int(i));
+            const std::int32_t got = runtime::messageBox(Value::text("x"), set);
+            ASSERT_GT(seen.buttons.size(), i);
+            count = seen.buttons.size();
+            answers[seen.buttons[i]] = got;
+        }
+        ASSERT_EQ(answers.size(), std::size_t(count)); // no caption twice
+        std::set<std::int32_t> distinct;
+        int unnumbered = 0;
+        for (const auto& [caption, answer] : answers) {
+            // Try again and continue have no code of their own: both answer 0, which
+            // no other button of that box answers.
+            if (set == 6 && answer == 0) {
+                ++unnumbered;
+                continue;
+            }
+            EXPECT_TRUE(distinct.insert(answer).second) << caption.toStdString() << " answers " << answer;
+        }
+        if (set == 6) {
+            EXPECT_EQ(unnumbered, 2);
+        }
+        if (answers.count(u(u8"是"))) {
+            EXPECT_EQ(answers[u(u8"是")], runtime::buttonCode(runtime::PressedButton::Yes));
+        }
+        if (answers.count(u(u8"否"))) {
+            EXPECT_EQ(answers[u(u8"否")], runtime::buttonCode(runtime::PressedButton::No));
+        }
+    }
+}
+
+TEST_F(RegistryTest, ADefaultButtonBeyondTheBoxFallsBackToTheFirst)
+{
+    SeenBox seen;
+    answerBox(seen, u(u8"确定"));
+    EXPECT_EQ(runtime::messageBox(Value::text("x"), 1 | 0x200), 0);
+    EXPECT_EQ(seen.defaultButton, u(u8"确定"));
 }
 
 TEST_F(RegistryTest, TheSeamAnswersBoxesWithoutShowingThem)

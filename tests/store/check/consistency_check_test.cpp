@@ -57,12 +57,12 @@ protected:
 TEST_F(CheckerTest, SoundStoresHaveNoProblems)
 {
     const auto report = check(soundStore());
-    EXPECT_EQ(report.openResult, 0);
+    EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_TRUE(report.problems.empty()) << joined(report);
 
     RawStoreImage empty;  // no record, no block
     const auto emptyReport = check(empty);
-    EXPECT_EQ(emptyReport.openResult, 0);
+    EXPECT_EQ(emptyReport.openResult, store::rc::kOk);
     EXPECT_TRUE(emptyReport.problems.empty()) << joined(emptyReport);
 }
 
@@ -72,7 +72,7 @@ TEST_F(CheckerTest, NameWithoutExtensionGetsTheDefaultOne)
     RawStoreImage::writeBytes(dir / "plain.EDB", s.dataBytes());
     RawStoreImage::writeBytes(dir / "plain.EDT", s.auxBytes());
     const auto report = checkStore(dir / "plain");
-    EXPECT_EQ(report.openResult, 0);
+    EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_TRUE(report.problems.empty()) << joined(report);
 }
 
@@ -184,7 +184,7 @@ TEST_F(CheckerTest, StoreWithoutChainFieldsNeedsNoAuxiliaryFile)
     s.nextSerial = 2;
     RawStoreImage::writeBytes(dir / "plain.edb", s.dataBytes());  // and no .EDT at all
     const auto report = checkStore(dir / "plain.edb");
-    EXPECT_EQ(report.openResult, 0);
+    EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_EQ(report.problems, std::vector<std::string>{"record 2 has status word 0: no serial number"});
 }
 
@@ -222,7 +222,7 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     RawStoreImage hugeRecords;  // an empty store whose records would be 2 GB each
     hugeRecords.recordLength = 0x7FFFFFF0;
     const auto hugeReport = check(hugeRecords);
-    EXPECT_EQ(hugeReport.openResult, 0);
+    EXPECT_EQ(hugeReport.openResult, store::rc::kOk);
     EXPECT_TRUE(hugeReport.problems.empty()) << joined(hugeReport);
 
     soundStore().write(dir / "s");

@@ -1,5 +1,8 @@
-// Draws the pictures of the README: the main window holding a few students and the
-// add form, offscreen, into the folder given as the only argument.
+// quillroll-screenshots STORE-TOOL OUTPUT-FOLDER
+//
+// Draws the pictures of the README's "Using Quillroll" (docs/app): the running
+// program's main window holding a few students, and the add form, offscreen, in a
+// data directory of its own that the store tool (quillroll-store) sets up.
 #include "app/app_paths.h"
 #include "app/component_ids.h"
 #include "app/startup.h"
@@ -8,6 +11,7 @@
 #include "forms/registry/forms_application.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/window_registry.h"
+#include "forms/template/ids.h"
 #include "runtime/config_items.h"
 #include "runtime/gbk.h"
 #include "runtime/message_box.h"
@@ -27,14 +31,12 @@ namespace {
 
 using qr::app::StudentRecord;
 
+// The loaded window's own widget: the live object of its window record.
 QWidget* topWindow(std::uint32_t windowId)
 {
-    const QString name = QString::asprintf("0x%08X", windowId);
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == name)
-            return top;
-    }
-    return nullptr;
+    const qr::forms::ComponentObject* own =
+        qr::forms::findComponentObject(windowId, qr::forms::windowRecordId(windowId));
+    return own != nullptr ? own->widget() : nullptr;
 }
 
 StudentRecord student(int k, const char* name, const char* sex, double height, float weight)
