@@ -1,6 +1,6 @@
 #include "xlsodbc/workbook.h"
 
-#include "xlsodbc/text_codec.h"
+#include "runtime/gbk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -47,7 +47,7 @@ double decodeRk(std::uint32_t rk)
 
 RawRecord toRaw(const RecordView& v) { return RawRecord{v.type, std::vector<std::uint8_t>(v.data.begin(), v.data.end())}; }
 
-std::string sheetLabel(const Sheet& s) { return "sheet '" + utf16ToGbk(s.name) + "'"; }
+std::string sheetLabel(const Sheet& s) { return "sheet '" + runtime::utf16ToGbk(s.name) + "'"; }
 
 } // namespace
 

@@ -4,7 +4,6 @@
 #include "runtime/coding.h"
 #include "xlsodbc/biff_io.h"
 #include "xlsodbc/sheet_table.h"
-#include "xlsodbc/text_codec.h"
 #include "xlsodbc/workbook.h"
 
 #include <gtest/gtest.h>
