@@ -57,9 +57,7 @@ std::vector<FieldSpec> allTypesFields()
 void StoreTest::SetUp()
 {
     previous_ = std::filesystem::current_path();
-    std::string templ = (std::filesystem::temp_directory_path() / "qrstore.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    dir_ = scratch_.path();
     std::filesystem::current_path(dir_);
     setLockRetryTimeout(0);
 }
@@ -71,8 +69,6 @@ void StoreTest::TearDown()
     setStoreEnv(nullptr);
     setLockRetryTimeout(0);
     std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
 }
 
 bool StoreTest::open(const std::string& name, const OpenOptions& options)
