@@ -75,6 +75,34 @@ bool Workbook::parse(std::span<const std::uint8_t> stream, std::string& error)
     return true;
 }
 
+bool Workbook::create(const std::vector<RawRecord>& globals, const std::vector<std::vector<RawRecord>>& sheets,
+                      std::string& error)
+{
+    ByteWriter w;
+    std::vector<std::size_t> positionFields;
+    for (const RawRecord& r : globals) {
+        if (r.type == rt::BoundSheet)
+            positionFields.push_back(w.size() + 4);
+        w.record(r);
+    }
+    if (positionFields.size() != sheets.size()) {
+        error = "the globals name " + std::to_string(positionFields.size()) + " sheets, not " +
+                std::to_string(sheets.size());
+        return false;
+    }
+    for (std::size_t k = 0; k < sheets.size(); ++k) {
+        putU32(w.bytes().data() + positionFields[k], static_cast<std::uint32_t>(w.size()));
+        for (const RawRecord& r : sheets[k])
+            w.record(r);
+    }
+    if (!parse(w.bytes(), error))
+        return false;
+    for (Sheet& s : sheets_)
+        s.modified = s.isWorksheet;
+    dirty_ = true;
+    return true;
+}
+
 bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& end, std::string& error)
 {
     RecordView rec;
@@ -410,7 +438,8 @@ std::uint32_t Workbook::internText(const std::u16string& text)
     return it->second;
 }
 
-std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cellsIn)
+std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cellsIn,
+                                                 std::uint16_t height)
 {
     Sheet& s = sheets_.at(sheetIndex);
     const std::uint32_t rowIndex = s.rows.empty() ? 0 : s.rows.rbegin()->first + 1;
@@ -452,7 +481,7 @@ std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const s
     putU16(row.rowRecord.data(), static_cast<std::uint16_t>(rowIndex));
     putU16(row.rowRecord.data() + 2, cells.front().column);
     putU16(row.rowRecord.data() + 4, static_cast<std::uint16_t>(cells.back().column + 1));
-    putU16(row.rowRecord.data() + 6, 0x00FF);  // default height
+    putU16(row.rowRecord.data() + 6, height);
     putU16(row.rowRecord.data() + 12, 0x0100); // flags: the bit that must be set
     putU16(row.rowRecord.data() + 14, 0x000F); // default row format
     s.modified = true;
