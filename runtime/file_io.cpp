@@ -76,14 +76,22 @@ ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content)
     return outcome;
 }
 
-bool replaceFileAtomically(const std::string& pathUtf8, std::string_view content)
+bool replaceFileAtomically(const std::string& pathUtf8, std::string_view content, LinkHandling links,
+                           ReplaceFailure* failure)
 {
-    std::string target = pathUtf8;
-    if (char* real = ::realpath(pathUtf8.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    } else if (errno != ENOENT) {
+    auto fail = [failure](ReplaceFailure::Step step, int error) {
+        if (failure)
+            *failure = {step, error};
         return false;
+    };
+    std::string target = pathUtf8;
+    if (links == LinkHandling::ReplaceTarget) {
+        if (char* real = ::realpath(pathUtf8.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        } else if (errno != ENOENT) {
+            return fail(ReplaceFailure::Step::ResolvingPath, errno);
+        }
     }
 
     struct stat existing {};
@@ -96,15 +104,21 @@ bool replaceFileAtomically(const std::string& pathUtf8, std::string_view content
     std::string temp = directory + "/." + base + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return fail(ReplaceFailure::Step::CreatingTemporary, errno);
 
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return fail(ReplaceFailure::Step::Writing, error);
     }
     // Make the rename itself durable; the file is in place either way.
     const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -11,7 +11,8 @@ namespace qr::runtime {
 namespace {
 
 // Opening a descriptor costs far more than converting a short text, and list rows
-// convert thousands of texts; each thread keeps one descriptor per direction.
+// and workbook imports convert tens of thousands of texts; each thread keeps one
+// descriptor per direction.
 class Descriptor {
 public:
     Descriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -49,79 +50,120 @@ bool isAscii(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Converts with iconv; a byte sequence that cannot be converted becomes U+FFFD
-// (or '?' towards GBK) and the conversion goes on, so no input is dropped silently.
-std::string convert(const char* to, const char* from, std::string_view in, std::string_view replacement)
+bool isAscii(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+// Converts with iconv, appending to `out`; an input unit (`unit` bytes) that cannot
+// be converted becomes `replacement` and the conversion goes on.
+void convert(const char* to, const char* from, std::string_view in, std::size_t unit, std::string_view replacement,
+             std::string& out)
 {
     iconv_t cd = descriptorFor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
-        return {};
+        return;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
-    std::string out;
-    out.resize(in.size() * 4 + 16);
     char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
+    std::size_t srcLeft = in.size();
+    std::size_t used = out.size();
+    out.resize(used + in.size() * 2 + 16);
     while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1))
+        char* dst = out.data() + used;
+        std::size_t dstLeft = out.size() - used;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        const int err = errno;
+        used = out.size() - dstLeft;
+        if (rc != static_cast<std::size_t>(-1))
             break;
-        if (errno == E2BIG) {
-            const size_t used = out.size() - dstLeft;
-            out.resize(out.size() * 2);
-            dst = out.data() + used;
-            dstLeft = out.size() - used;
+        if (err == E2BIG) {
+            out.resize(out.size() * 2 + 16);
             continue;
         }
         // EILSEQ or EINVAL: skip one input unit and mark it.
-        const size_t unit = (std::string_view(from) == "UTF-16LE") ? 2 : 1;
-        const size_t skip = srcLeft < unit ? srcLeft : unit;
+        const std::size_t skip = std::min(srcLeft, unit);
         src += skip;
         srcLeft -= skip;
-        if (dstLeft < replacement.size() + 16) {
-            const size_t used = out.size() - dstLeft;
-            out.resize(out.size() * 2 + replacement.size());
-            dst = out.data() + used;
-            dstLeft = out.size() - used;
-        }
-        for (char c : replacement) { *dst++ = c; --dstLeft; }
+        out.resize(used);
+        out.append(replacement);
+        used = out.size();
+        out.resize(used + srcLeft * 2 + 16);
     }
-    iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-    out.resize(out.size() - dstLeft);
+    out.resize(used);
+}
+
+// ASCII is the same in GB18030, UTF-8 and UTF-16.
+std::string convertedUnlessAscii(std::string_view in, const char* to, const char* from, std::string_view replacement)
+{
+    std::string out;
+    if (isAscii(in))
+        out.assign(in);
+    else
+        convert(to, from, in, 1, replacement, out);
     return out;
 }
 
 } // namespace
 
-// ASCII is the same in GB18030 and UTF-8.
-std::string gbkToUtf8(std::string_view gbk)
-{
-    return isAscii(gbk) ? std::string(gbk) : convert("UTF-8", "GB18030", gbk, "\xEF\xBF\xBD");
-}
+std::string gbkToUtf8(std::string_view gbk) { return convertedUnlessAscii(gbk, "UTF-8", "GB18030", "\xEF\xBF\xBD"); }
 
-std::string utf8ToGbk(std::string_view utf8)
-{
-    return isAscii(utf8) ? std::string(utf8) : convert("GB18030", "UTF-8", utf8, "?");
-}
+std::string utf8ToGbk(std::string_view utf8) { return convertedUnlessAscii(utf8, "GB18030", "UTF-8", "?"); }
 
 std::u16string gbkToUtf16(std::string_view gbk)
 {
-    const std::string bytes = convert("UTF-16LE", "GB18030", gbk, std::string("\xFD\xFF", 2));
-    std::u16string out(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < out.size(); ++i)
+    std::u16string out;
+    if (isAscii(gbk)) {
+        out.assign(gbk.begin(), gbk.end());
+        return out;
+    }
+    std::string bytes;
+    convert("UTF-16LE", "GB18030", gbk, 1, std::string_view("\xFD\xFF", 2), bytes);
+    out.resize(bytes.size() / 2);
+    for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
                                        (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
     return out;
 }
 
-std::string utf16ToGbk(std::u16string_view utf16)
+void appendUtf16AsGbk(std::u16string_view utf16, std::string& out)
 {
+    if (isAscii(utf16)) {
+        for (char16_t c : utf16)
+            out.push_back(static_cast<char>(c));
+        return;
+    }
     std::string bytes(utf16.size() * 2, '\0');
-    for (size_t i = 0; i < utf16.size(); ++i) {
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
         bytes[2 * i] = static_cast<char>(utf16[i] & 0xFF);
         bytes[2 * i + 1] = static_cast<char>(utf16[i] >> 8);
     }
-    return convert("GB18030", "UTF-16LE", bytes, "?");
+    convert("GB18030", "UTF-16LE", bytes, 2, "?", out);
+}
+
+std::string utf16ToGbk(std::u16string_view utf16)
+{
+    std::string out;
+    appendUtf16AsGbk(utf16, out);
+    return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size();) {
+        if (gbkCharLength(a, i) == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+            i += 2;
+        } else {
+            if (fold(a[i]) != fold(b[i]))
+                return false;
+            ++i;
+        }
+    }
+    return true;
 }
 
 } // namespace qr::runtime

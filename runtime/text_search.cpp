@@ -5,37 +5,17 @@
 namespace qr::runtime {
 namespace {
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool opensPair(std::string_view s, size_t i)
-{
-    return isGbkLeadByte(static_cast<std::uint8_t>(s[i])) && i + 1 < s.size();
-}
-
-// Whether sought occurs at text[pos]. The sought text is walked character by
-// character: a double-byte character must match both bytes exactly, since its
-// trailing byte may look like an ASCII letter that folding would change.
+// Whether sought occurs at text[pos]; with ignoreCase, character by character along
+// the sought text.
 bool matchesAt(std::string_view text, size_t pos, std::string_view sought, bool ignoreCase)
 {
     if (pos + sought.size() > text.size())
         return false;
-    for (size_t j = 0; j < sought.size();) {
-        if (opensPair(sought, j)) {
-            if (text[pos + j] != sought[j] || text[pos + j + 1] != sought[j + 1])
-                return false;
-            j += 2;
-            continue;
-        }
-        const char t = text[pos + j];
-        const char s = sought[j];
-        if (ignoreCase ? foldAscii(t) != foldAscii(s) : t != s)
-            return false;
-        ++j;
-    }
-    return true;
+    const std::string_view window = text.substr(pos, sought.size());
+    return ignoreCase ? equalsIgnoringCase(sought, window) : window == sought;
 }
 
-size_t nextCharacter(std::string_view text, size_t i) { return i + (opensPair(text, i) ? 2 : 1); }
+size_t nextCharacter(std::string_view text, size_t i) { return i + gbkCharLength(text, i); }
 
 } // namespace
 

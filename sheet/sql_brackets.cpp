@@ -1,12 +1,8 @@
 #include "sheet/sql_brackets.h"
 
+#include "runtime/gbk.h"
+
 namespace qr::sheet {
-
-namespace {
-
-bool isGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-} // namespace
 
 std::string_view upToFirstNul(std::string_view text)
 {
@@ -22,7 +18,7 @@ std::string replaceBrackets(std::string_view sql, char quoteChar)
     std::size_t i = 0;
     while (i < sql.size()) {
         const char c = sql[i];
-        if (isGbkLeadByte(static_cast<unsigned char>(c)) && i + 1 < sql.size()) {
+        if (runtime::isGbkLeadByte(static_cast<unsigned char>(c)) && i + 1 < sql.size()) {
             out.append(sql.substr(i, 2));
             i += 2;
             continue;

@@ -2,6 +2,8 @@
 // little-endian helpers that read and write them.
 #pragma once
 
+#include "runtime/coding.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -38,25 +40,12 @@ inline constexpr std::int64_t kBlockDataSize = 500;
 inline constexpr std::int64_t kAuxHeaderSize = 32;
 inline constexpr std::int64_t kAuxBlockCountOffset = 16;
 
-inline std::uint32_t getU32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-inline std::int32_t getI32(const std::uint8_t* p) { return static_cast<std::int32_t>(getU32(p)); }
-inline void putU32(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-inline void putI32(std::uint8_t* p, std::int32_t v) { putU32(p, static_cast<std::uint32_t>(v)); }
-inline std::uint64_t getU64(const std::uint8_t* p) { return std::uint64_t(getU32(p)) | (std::uint64_t(getU32(p + 4)) << 32); }
-inline void putU64(std::uint8_t* p, std::uint64_t v)
-{
-    putU32(p, static_cast<std::uint32_t>(v));
-    putU32(p + 4, static_cast<std::uint32_t>(v >> 32));
-}
+// The store's files are little-endian throughout.
+using runtime::getI32;
+using runtime::getU32;
+using runtime::getU64;
+using runtime::putI32;
+using runtime::putU32;
+using runtime::putU64;
 
 } // namespace qr::store::format

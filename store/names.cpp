@@ -1,12 +1,13 @@
 #include "store/names.h"
 
+#include "runtime/gbk.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace qr::store {
 namespace {
 
-bool isLeadByte(std::uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 bool isTrailByte(std::uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 enum class CharClass { Invalid, Letter, Digit };
@@ -42,7 +43,7 @@ bool scan(std::string_view name, std::size_t& characters)
     for (std::size_t i = 0; i < name.size();) {
         const auto b = static_cast<std::uint8_t>(name[i]);
         CharClass cls;
-        if (isLeadByte(b)) {
+        if (runtime::isGbkLeadByte(b)) {
             if (i + 1 >= name.size() || !isTrailByte(static_cast<std::uint8_t>(name[i + 1])))
                 return false;
             cls = classify(b, static_cast<std::uint8_t>(name[i + 1]));
@@ -57,8 +58,6 @@ bool scan(std::string_view name, std::size_t& characters)
     }
     return characters > 0;
 }
-
-char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 } // namespace
 
@@ -75,23 +74,6 @@ bool isValidFieldName(std::string_view nameGbk)
     return scan(nameGbk, characters) && characters < 16 && nameGbk.size() <= 16;
 }
 
-bool namesEqual(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size();) {
-        if (isLeadByte(static_cast<std::uint8_t>(a[i])) && i + 1 < a.size()) {
-            // A trail byte may look like an ASCII letter; it is never folded.
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-            i += 2;
-        } else {
-            if (foldAscii(a[i]) != foldAscii(b[i]))
-                return false;
-            ++i;
-        }
-    }
-    return true;
-}
+bool namesEqual(std::string_view a, std::string_view b) { return runtime::equalsIgnoringCase(a, b); }
 
 } // namespace qr::store

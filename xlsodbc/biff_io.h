@@ -2,8 +2,9 @@
 // every length checked, and building records back.
 #pragma once
 
+#include "runtime/coding.h"
+
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,27 +23,11 @@ constexpr std::uint16_t Formula = 0x0006, Eof = 0x000A, Continue = 0x003C, CodeP
 // Largest payload of one BIFF8 record.
 constexpr std::size_t kMaxRecordData = 8224;
 
-inline std::uint16_t u16At(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-inline std::uint32_t u32At(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-inline double f64At(const std::uint8_t* p)
-{
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | p[i];
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-inline void putU16(std::uint8_t* p, std::uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
-inline void putU32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using runtime::getF64;
+using runtime::getU16;
+using runtime::getU32;
+using runtime::putU16;
+using runtime::putU32;
 
 struct RawRecord {
     std::uint16_t type = 0;
@@ -62,10 +47,10 @@ inline bool recordAt(std::span<const std::uint8_t> stream, std::size_t pos, Reco
 {
     if (pos > stream.size() || stream.size() - pos < 4)
         return false;
-    const std::size_t len = u16At(stream.data() + pos + 2);
+    const std::size_t len = getU16(stream.data() + pos + 2);
     if (stream.size() - pos - 4 < len)
         return false;
-    rec.type = u16At(stream.data() + pos);
+    rec.type = getU16(stream.data() + pos);
     rec.offset = pos;
     rec.data = stream.subspan(pos + 4, len);
     return true;
@@ -78,15 +63,9 @@ public:
     std::vector<std::uint8_t>& bytes() { return bytes_; }
 
     void u8(std::uint8_t v) { bytes_.push_back(v); }
-    void u16(std::uint16_t v) { bytes_.push_back(v & 0xFF); bytes_.push_back(v >> 8); }
-    void u32(std::uint32_t v) { for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i))); }
-    void f64(double d)
-    {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, sizeof bits);
-        for (int i = 0; i < 8; ++i)
-            bytes_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-    }
+    void u16(std::uint16_t v) { runtime::appendU16(bytes_, v); }
+    void u32(std::uint32_t v) { runtime::appendU32(bytes_, v); }
+    void f64(double d) { runtime::appendF64(bytes_, d); }
     void raw(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
 
     // Appends a whole record; the payload must fit one record.

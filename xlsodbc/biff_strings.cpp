@@ -76,7 +76,7 @@ bool ContinuedReader::chars(std::size_t count, bool highByte, std::u16string& ou
         if (n == 0)
             return false; // half a character left in the record
         for (std::size_t i = 0; i < n; ++i) {
-            out.push_back(highByte ? static_cast<char16_t>(u16At(p.data() + pos_)) : static_cast<char16_t>(p[pos_]));
+            out.push_back(highByte ? static_cast<char16_t>(getU16(p.data() + pos_)) : static_cast<char16_t>(p[pos_]));
             pos_ += unit;
         }
         count -= n;

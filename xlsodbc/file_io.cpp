@@ -1,5 +1,7 @@
 #include "xlsodbc/file_io.h"
 
+#include "runtime/file_io.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,21 +19,6 @@ constexpr std::uint64_t kMaxWorkbookBytes = 512ull << 20;
 std::string describe(const char* what, const std::string&, int err)
 {
     return std::string(what) + ": " + std::strerror(err);
-}
-
-bool writeAll(int fd, const std::uint8_t* p, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
 }
 
 } // namespace
@@ -73,37 +60,15 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
 
 bool replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = describe("cannot create a temporary file next to it", path, errno);
-        return false;
-    }
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    int err = errno;
-    if (ok && exists && ::fchmod(fd, st.st_mode & 07777) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        error = describe("cannot write it", path, err);
-    }
-    return ok;
+    runtime::ReplaceFailure failure;
+    const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (runtime::replaceFileAtomically(path, content, runtime::LinkHandling::ReplaceLink, &failure))
+        return true;
+    error = describe(failure.step == runtime::ReplaceFailure::Step::CreatingTemporary
+                         ? "cannot create a temporary file next to it"
+                         : "cannot write it",
+                     path, failure.error);
+    return false;
 }
 
 } // namespace qr::xls

@@ -10,9 +10,9 @@ namespace qr::xls {
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 
-// Replaces the file's contents. The new contents go to a temporary file in the same
-// directory that is synced and then renamed over the old one, so a failure midway
-// leaves the old workbook as it was. The file keeps its permission bits.
+// Replaces the file's contents atomically (runtime::replaceFileAtomically), so a
+// failure midway leaves the old workbook as it was. The file keeps its permission
+// bits; a symbolic link gives way to the new file.
 bool replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
 
 } // namespace qr::xls

@@ -1,7 +1,8 @@
 // Statements: allocation, preparing and running SELECT and INSERT, parameters,
 // result metadata and statement attributes.
 #include "xlsodbc/odbc_entry.h"
-#include "xlsodbc/text_codec.h"
+
+#include "runtime/gbk.h"
 #include "xlsodbc/value_convert.h"
 
 #include <cstring>
@@ -81,7 +82,7 @@ SQLRETURN parameterCell(Statement* s, const SqlValue& v, NewCell& cell, bool& is
     }
     if (v.kind == SqlValue::Kind::Text) {
         cell.isText = true;
-        cell.text = gbkToUtf16(v.text);
+        cell.text = runtime::gbkToUtf16(v.text);
         return SQL_SUCCESS;
     }
     if (v.kind == SqlValue::Kind::Number) {
@@ -113,7 +114,7 @@ SQLRETURN parameterCell(Statement* s, const SqlValue& v, NewCell& cell, bool& is
                                                                      : std::strlen(p))
                                                : static_cast<std::size_t>(ind);
         text = true;
-        chars = gbkToUtf16(std::string_view(p, len));
+        chars = runtime::gbkToUtf16(std::string_view(p, len));
         break;
     }
     case SQL_C_WCHAR: {
@@ -144,13 +145,13 @@ SQLRETURN parameterCell(Statement* s, const SqlValue& v, NewCell& cell, bool& is
         return s->error("HYC00", "C type " + std::to_string(cType) + " is not supported for parameters");
     }
     if (text && isNumericSqlType(b.sqlType)) {
-        if (!parseNumber(utf16ToGbk(chars), number))
+        if (!parseNumber(runtime::utf16ToGbk(chars), number))
             return s->error("22018", "parameter " + std::to_string(v.parameter + 1) + " is not a number");
         text = false;
     }
     cell.isText = text || !isNumericSqlType(b.sqlType);
     if (cell.isText)
-        cell.text = text ? std::move(chars) : gbkToUtf16(formatNumber(number));
+        cell.text = text ? std::move(chars) : runtime::gbkToUtf16(formatNumber(number));
     else
         cell.number = number;
     return SQL_SUCCESS;

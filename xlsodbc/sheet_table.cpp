@@ -1,6 +1,6 @@
 #include "xlsodbc/sheet_table.h"
 
-#include "xlsodbc/text_codec.h"
+#include "runtime/gbk.h"
 
 #include <algorithm>
 #include <charconv>
@@ -45,7 +45,7 @@ std::optional<std::size_t> findSheet(const Workbook& book, std::string_view tabl
         tableName.remove_suffix(1);
     const auto& sheets = book.sheets();
     for (std::size_t i = 0; i < sheets.size(); ++i)
-        if (sheets[i].isWorksheet && equalsIgnoringCase(utf16ToGbk(sheets[i].name), tableName))
+        if (sheets[i].isWorksheet && runtime::equalsIgnoringCase(runtime::utf16ToGbk(sheets[i].name), tableName))
             return i;
     return std::nullopt;
 }
@@ -85,7 +85,7 @@ SheetTable describeTable(const Workbook& book, const Sheet& sheet, int maxScanRo
         forEachValue(sheet.rows.at(*t.headingRow), [&](std::uint16_t c, const CellValue& v) {
             std::string name;
             if (v.kind == CellKind::Text)
-                name = utf16ToGbk(book.cellText(v));
+                name = runtime::utf16ToGbk(book.cellText(v));
             else if (v.kind == CellKind::Number || v.kind == CellKind::Bool)
                 name = formatNumber(v.number);
             if (!name.empty())
@@ -126,7 +126,7 @@ SheetTable describeHeadings(const Workbook& book, const Sheet& sheet)
             any = true;
             std::string name;
             if (v.kind == CellKind::Text)
-                name = utf16ToGbk(book.cellText(v));
+                name = runtime::utf16ToGbk(book.cellText(v));
             else if (v.kind == CellKind::Number || v.kind == CellKind::Bool)
                 name = formatNumber(v.number);
             if (!name.empty())
@@ -144,7 +144,7 @@ SheetTable describeHeadings(const Workbook& book, const Sheet& sheet)
 std::optional<std::size_t> findColumn(const SheetTable& table, std::string_view name)
 {
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (equalsIgnoringCase(table.columns[i].name, name))
+        if (runtime::equalsIgnoringCase(table.columns[i].name, name))
             return i;
     return std::nullopt;
 }
@@ -187,7 +187,7 @@ void readTable(const Workbook& book, const Sheet& sheet, const SheetTable& table
                 } else {
                     f.isNull = false;
                     if (v.kind == CellKind::Text)
-                        appendUtf16AsGbk(book.cellText(v), f.text);
+                        runtime::appendUtf16AsGbk(book.cellText(v), f.text);
                     else if (v.kind == CellKind::Bool)
                         f.text = v.number != 0 ? "TRUE" : "FALSE";
                     else

@@ -1,6 +1,6 @@
 #include "xlsodbc/sql.h"
 
-#include "xlsodbc/text_codec.h"
+#include "runtime/gbk.h"
 
 #include <cctype>
 #include <charconv>
@@ -43,7 +43,7 @@ public:
         if (isWordStart(c)) {
             t.kind = Token::Kind::Word;
             while (i_ < s_.size() && isWordChar(static_cast<unsigned char>(s_[i_]))) {
-                const std::size_t len = gbkCharLength(s_, i_);
+                const std::size_t len = runtime::gbkCharLength(s_, i_);
                 t.text.append(s_.substr(i_, len));
                 i_ += len;
             }
@@ -75,7 +75,7 @@ private:
                 error = std::string("missing closing ") + close + " for the " + open + " at position " + std::to_string(t.pos + 1);
                 return false;
             }
-            const std::size_t len = gbkCharLength(s_, i_);
+            const std::size_t len = runtime::gbkCharLength(s_, i_);
             if (len == 1 && s_[i_] == close) {
                 if (i_ + 1 < s_.size() && s_[i_ + 1] == close && kind == Token::Kind::Text) {
                     t.text.push_back(close);
@@ -166,7 +166,7 @@ private:
         return false;
     }
 
-    bool isKeyword(const char* kw) const { return tok_.kind == Token::Kind::Word && equalsIgnoringCase(tok_.text, kw); }
+    bool isKeyword(const char* kw) const { return tok_.kind == Token::Kind::Word && runtime::equalsIgnoringCase(tok_.text, kw); }
     bool isPunct(const char* p) const { return tok_.kind == Token::Kind::Punct && tok_.text == p; }
 
     bool keyword(const char* kw, std::string& error)

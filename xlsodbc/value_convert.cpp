@@ -1,6 +1,6 @@
 #include "xlsodbc/value_convert.h"
 
-#include "xlsodbc/text_codec.h"
+#include "runtime/gbk.h"
 
 #include <charconv>
 #include <cmath>
@@ -187,7 +187,7 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
         return putBytes(bytes, cType == SQL_C_CHAR ? 1 : 0, target, bufferLength, indicator, piece, diag);
     }
     case SQL_C_WCHAR: {
-        const std::u16string wide = gbkToUtf16(numeric ? formatNumber(value.number) : value.text);
+        const std::u16string wide = runtime::gbkToUtf16(numeric ? formatNumber(value.number) : value.text);
         std::string bytes(wide.size() * 2, '\0');
         std::memcpy(bytes.data(), wide.data(), bytes.size());
         return putBytes(bytes, 2, target, bufferLength, indicator, piece, diag);

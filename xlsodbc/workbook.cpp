@@ -1,8 +1,9 @@
 #include "xlsodbc/workbook.h"
 
-#include "xlsodbc/text_codec.h"
+#include "runtime/gbk.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace qr::xls {
@@ -46,7 +47,7 @@ double decodeRk(std::uint32_t rk)
 
 RawRecord toRaw(const RecordView& v) { return RawRecord{v.type, std::vector<std::uint8_t>(v.data.begin(), v.data.end())}; }
 
-std::string sheetLabel(const Sheet& s) { return "sheet '" + utf16ToGbk(s.name) + "'"; }
+std::string sheetLabel(const Sheet& s) { return "sheet '" + runtime::utf16ToGbk(s.name) + "'"; }
 
 } // namespace
 
@@ -74,6 +75,34 @@ bool Workbook::parse(std::span<const std::uint8_t> stream, std::string& error)
     return true;
 }
 
+bool Workbook::create(const std::vector<RawRecord>& globals, const std::vector<std::vector<RawRecord>>& sheets,
+                      std::string& error)
+{
+    ByteWriter w;
+    std::vector<std::size_t> positionFields;
+    for (const RawRecord& r : globals) {
+        if (r.type == rt::BoundSheet)
+            positionFields.push_back(w.size() + 4);
+        w.record(r);
+    }
+    if (positionFields.size() != sheets.size()) {
+        error = "the globals name " + std::to_string(positionFields.size()) + " sheets, not " +
+                std::to_string(sheets.size());
+        return false;
+    }
+    for (std::size_t k = 0; k < sheets.size(); ++k) {
+        putU32(w.bytes().data() + positionFields[k], static_cast<std::uint32_t>(w.size()));
+        for (const RawRecord& r : sheets[k])
+            w.record(r);
+    }
+    if (!parse(w.bytes(), error))
+        return false;
+    for (Sheet& s : sheets_)
+        s.modified = s.isWorksheet;
+    dirty_ = true;
+    return true;
+}
+
 bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& end, std::string& error)
 {
     RecordView rec;
@@ -81,11 +110,11 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
         error = "the workbook stream does not start with a BOF record";
         return false;
     }
-    if (u16At(rec.data.data()) != kBiff8) {
+    if (getU16(rec.data.data()) != kBiff8) {
         error = "the workbook is not in the Excel 97-2003 (BIFF8) format";
         return false;
     }
-    if (u16At(rec.data.data() + 2) != kBofGlobals) {
+    if (getU16(rec.data.data() + 2) != kBofGlobals) {
         error = "the workbook stream does not start with the workbook globals";
         return false;
     }
@@ -125,7 +154,7 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
                 return false;
             }
             Sheet s;
-            s.originalOffset = u32At(rec.data.data());
+            s.originalOffset = getU32(rec.data.data());
             s.isWorksheet = rec.data[5] == 0;
             ContinuedReader name({rec.data.subspan(6)});
             if (!readUnicodeString(name, true, s.name)) {
@@ -138,12 +167,12 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
         }
         case rt::CodePage:
             if (rec.data.size() >= 2)
-                codePage_ = u16At(rec.data.data());
+                codePage_ = getU16(rec.data.data());
             break;
         case rt::Xf:
             // New cells take the first cell format (not a style format): 15 in
             // workbooks Excel made, 16 in others.
-            if (!cellXf && rec.data.size() >= 6 && !(u16At(rec.data.data() + 4) & 0x0004))
+            if (!cellXf && rec.data.size() >= 6 && !(getU16(rec.data.data() + 4) & 0x0004))
                 cellXf = static_cast<std::uint16_t>(xfCount);
             ++xfCount;
             break;
@@ -170,11 +199,11 @@ bool Workbook::parseSheet(std::span<const std::uint8_t> stream, Sheet& s, std::s
         error = sheetLabel(s) + " does not start with a BOF record";
         return false;
     }
-    if (u16At(rec.data.data()) != kBiff8) {
+    if (getU16(rec.data.data()) != kBiff8) {
         error = sheetLabel(s) + " is not in the BIFF8 format";
         return false;
     }
-    s.isWorksheet = s.isWorksheet && u16At(rec.data.data() + 2) == kBofWorksheet;
+    s.isWorksheet = s.isWorksheet && getU16(rec.data.data() + 2) == kBofWorksheet;
     int depth = 0;
     do {
         if (!recordAt(stream, pos, rec)) {
@@ -214,7 +243,7 @@ bool Workbook::parseSheet(std::span<const std::uint8_t> stream, Sheet& s, std::s
                 error = sheetLabel(s) + " holds a ROW record that is too short";
                 return false;
             }
-            s.rows[u16At(r.data.data())].rowRecord.assign(r.data.begin(), r.data.end());
+            s.rows[getU16(r.data.data())].rowRecord.assign(r.data.begin(), r.data.end());
             tailRow.reset();
         } else if (r.type == rt::DbCell) {
             inTable = true; // rebuilt on write
@@ -284,8 +313,8 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
     };
     if (n < 6)
         return tooShort();
-    const std::uint32_t row = u16At(d);
-    const std::uint16_t col = u16At(d + 2);
+    const std::uint32_t row = getU16(d);
+    const std::uint16_t col = getU16(d + 2);
     rowOut = row;
     auto& cells = s.rows[row].cells;
     auto add = [&](std::uint16_t c, CellValue v) -> bool {
@@ -304,13 +333,13 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
         if (n < 14)
             return tooShort();
         v.kind = CellKind::Number;
-        v.number = f64At(d + 6);
+        v.number = getF64(d + 6);
         return add(col, v);
     case rt::Rk:
         if (n < 10)
             return tooShort();
         v.kind = CellKind::Number;
-        v.number = decodeRk(u32At(d + 6));
+        v.number = decodeRk(getU32(d + 6));
         return add(col, v);
     case rt::MulRk: {
         if (n < 12 || (n - 6) % 6 != 0)
@@ -318,7 +347,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
         const std::size_t count = (n - 6) / 6;
         for (std::size_t i = 0; i < count; ++i) {
             v.kind = CellKind::Number;
-            v.number = decodeRk(u32At(d + 4 + i * 6 + 2));
+            v.number = decodeRk(getU32(d + 4 + i * 6 + 2));
             if (!add(static_cast<std::uint16_t>(col + i), v))
                 return false;
         }
@@ -336,7 +365,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
     case rt::LabelSst: {
         if (n < 10)
             return tooShort();
-        const std::uint32_t index = u32At(d + 6);
+        const std::uint32_t index = getU32(d + 6);
         if (index >= sst_.size()) {
             error = sheetLabel(s) + " refers to a shared string that does not exist";
             return false;
@@ -366,7 +395,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
     case rt::Formula:
         if (n < 20)
             return tooShort();
-        if (u16At(d + 12) == 0xFFFF) {
+        if (getU16(d + 12) == 0xFFFF) {
             switch (d[6]) {
             case 0: // the text follows in a STRING record
                 v.kind = CellKind::Text;
@@ -387,7 +416,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
             }
         } else {
             v.kind = CellKind::Number;
-            v.number = f64At(d + 6);
+            v.number = getF64(d + 6);
         }
         return add(col, v);
     default:
@@ -409,7 +438,8 @@ std::uint32_t Workbook::internText(const std::u16string& text)
     return it->second;
 }
 
-std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cellsIn)
+std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cellsIn,
+                                                 std::uint16_t height)
 {
     Sheet& s = sheets_.at(sheetIndex);
     const std::uint32_t rowIndex = s.rows.empty() ? 0 : s.rows.rbegin()->first + 1;
@@ -451,7 +481,7 @@ std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const s
     putU16(row.rowRecord.data(), static_cast<std::uint16_t>(rowIndex));
     putU16(row.rowRecord.data() + 2, cells.front().column);
     putU16(row.rowRecord.data() + 4, static_cast<std::uint16_t>(cells.back().column + 1));
-    putU16(row.rowRecord.data() + 6, 0x00FF);  // default height
+    putU16(row.rowRecord.data() + 6, height);
     putU16(row.rowRecord.data() + 12, 0x0100); // flags: the bit that must be set
     putU16(row.rowRecord.data() + 14, 0x000F); // default row format
     s.modified = true;
@@ -491,12 +521,12 @@ std::vector<std::uint8_t> Workbook::serialize() const
         // The sheet moved: its INDEX holds absolute positions of its own records.
         const std::uint32_t delta = static_cast<std::uint32_t>(start - s.originalOffset);
         std::uint8_t* index = w.bytes().data() + start + s.indexOffsetInRaw;
-        const std::size_t len = u16At(index + 2);
+        const std::size_t len = getU16(index + 2);
         std::uint8_t* data = index + 4;
-        if (len >= 16 && u32At(data + 12) != 0)
-            putU32(data + 12, u32At(data + 12) + delta);
+        if (len >= 16 && getU32(data + 12) != 0)
+            putU32(data + 12, getU32(data + 12) + delta);
         for (std::size_t off = 16; off + 4 <= len; off += 4)
-            putU32(data + off, u32At(data + off) + delta);
+            putU32(data + off, getU32(data + off) + delta);
     }
     return std::move(w.bytes());
 }

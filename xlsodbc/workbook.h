@@ -57,6 +57,13 @@ class Workbook {
 public:
     // Parses the "Workbook" stream. A damaged or foreign stream fails with `error`.
     bool parse(std::span<const std::uint8_t> stream, std::string& error);
+    // Starts a new workbook from its records: the globals from BOF to EOF with one
+    // BOUNDSHEET per sheet (the positions are filled in here), and each sheet's
+    // records from BOF to EOF with no cells. serialize() writes every worksheet's
+    // DIMENSIONS, INDEX and cell table as it does for a grown sheet; the shared
+    // strings go before the globals' EOF.
+    bool create(const std::vector<RawRecord>& globals, const std::vector<std::vector<RawRecord>>& sheets,
+                std::string& error);
     // The whole stream again, with positions recomputed.
     std::vector<std::uint8_t> serialize() const;
 
@@ -70,8 +77,10 @@ public:
     void markSaved() { dirty_ = false; }
 
     // Appends one row below everything the sheet holds; returns its row index, or
-    // nothing when the sheet is full.
-    std::optional<std::uint32_t> appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cells);
+    // nothing when the sheet is full. `height` is in twentieths of a point.
+    std::optional<std::uint32_t> appendRow(std::size_t sheetIndex, const std::vector<NewCell>& cells,
+                                           std::uint16_t height = kDefaultRowHeight);
+    static constexpr std::uint16_t kDefaultRowHeight = 0x00FF;
 
 private:
     bool parseGlobals(std::span<const std::uint8_t> stream, std::size_t& end, std::string& error);

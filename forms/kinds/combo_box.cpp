@@ -4,6 +4,7 @@
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
 #include "forms/registry/qt_text.h"
+#include "runtime/coding.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -40,28 +41,20 @@ private:
     int height_;
 };
 
-void putU16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-
 } // namespace
 
 Bytes encodeItemList(const std::vector<std::string>& items)
 {
     Bytes out;
     if (items.size() >= 0xFFFF) {
-        putU16(out, 0xFFFF);
-        putU16(out, std::uint32_t(items.size()) & 0xFFFF);
-        putU16(out, std::uint32_t(items.size()) >> 16);
+        runtime::appendU16(out, 0xFFFF);
+        runtime::appendU32(out, std::uint32_t(items.size()));
     } else {
-        putU16(out, std::uint32_t(items.size()));
+        runtime::appendU16(out, std::uint16_t(items.size()));
     }
     for (const std::string& item : items) {
         const std::uint32_t n = std::uint32_t(item.size());
-        putU16(out, n & 0xFFFF);
-        putU16(out, n >> 16);
+        runtime::appendU32(out, n);
         out.insert(out.end(), item.begin(), item.end());
     }
     return out;
@@ -73,7 +66,7 @@ std::vector<std::string> decodeItemList(const Bytes& bytes)
     std::size_t pos = 0;
     auto has = [&](std::size_t n) { return bytes.size() - pos >= n; };
     auto u16 = [&] {
-        std::uint32_t v = bytes[pos] | (bytes[pos + 1] << 8);
+        const std::uint32_t v = runtime::getU16(bytes.data() + pos);
         pos += 2;
         return v;
     };
@@ -127,8 +120,7 @@ void ComboBoxObject::fillItems()
         combo_->setItemData(row, QByteArray(item.data(), qsizetype(item.size())), kGbkRole);
         if (settings_.itemData.size() >= 4 * (i + 1)) {
             const std::uint8_t* p = settings_.itemData.data() + 4 * i;
-            combo_->setItemData(row, qint32(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24)),
-                                kValueRole);
+            combo_->setItemData(row, qint32(runtime::getI32(p)), kValueRole);
         }
     }
     if (settings_.sorted)

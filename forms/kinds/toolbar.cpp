@@ -4,6 +4,7 @@
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
 #include "forms/registry/qt_text.h"
+#include "runtime/coding.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -18,20 +19,14 @@ enum : int { kBackgroundColour, kFirstSetting, kLastSetting = kFirstSetting + 5,
 
 constexpr int kEmptyButtonWidth = 24; // a button without caption or image
 
-void putI32(Bytes& out, std::int32_t v)
-{
-    for (int k = 0; k < 4; ++k)
-        out.push_back(std::uint8_t(std::uint32_t(v) >> (8 * k)));
-}
-
 } // namespace
 
 Bytes encodeToolBarButtons(const std::vector<ToolBarButton>& buttons)
 {
     Bytes out;
-    putI32(out, std::int32_t(buttons.size()));
+    runtime::appendI32(out, std::int32_t(buttons.size()));
     for (const ToolBarButton& b : buttons) {
-        putI32(out, b.imageIndex);
+        runtime::appendI32(out, b.imageIndex);
         out.push_back(b.state);
         out.push_back(b.style);
         out.insert(out.end(), b.caption.begin(), b.caption.end());
@@ -51,7 +46,7 @@ std::optional<std::vector<ToolBarButton>> decodeToolBarButtons(const Bytes& bloc
     auto i32 = [&](std::int32_t& v) {
         if (block.size() - pos < 4)
             return false;
-        v = std::int32_t(block[pos] | (block[pos + 1] << 8) | (block[pos + 2] << 16) | (std::uint32_t(block[pos + 3]) << 24));
+        v = runtime::getI32(block.data() + pos);
         pos += 4;
         return true;
     };

@@ -3,6 +3,8 @@
 // into its failure result (the exception never leaves the reader).
 #pragma once
 
+#include "runtime/coding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,14 +29,9 @@ public:
     std::size_t offset() const { return base_ + pos_; }
 
     std::uint8_t u8() { return take(1)[0]; }
-    std::int16_t i16() { const auto b = take(2); return std::int16_t(b[0] | (b[1] << 8)); }
+    std::int16_t i16() { return runtime::getI16(take(2).data()); }
     std::uint16_t u16() { return std::uint16_t(i16()); }
-    std::uint32_t u32()
-    {
-        const auto b = take(4);
-        return std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
-               (std::uint32_t(b[3]) << 24);
-    }
+    std::uint32_t u32() { return runtime::getU32(take(4).data()); }
     std::int32_t i32() { return std::int32_t(u32()); }
 
     std::span<const std::uint8_t> take(std::size_t n)

@@ -1,6 +1,8 @@
 // Little-endian writing for the template writer, the mirror of byte_cursor.h.
 #pragma once
 
+#include "runtime/coding.h"
+
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -16,9 +18,9 @@ public:
     std::size_t size() const { return out_.size(); }
 
     void u8(std::uint8_t v) { out_.push_back(v); }
-    void i16(std::int16_t v) { u8(std::uint8_t(v)); u8(std::uint8_t(std::uint16_t(v) >> 8)); }
-    void u16(std::uint16_t v) { i16(std::int16_t(v)); }
-    void u32(std::uint32_t v) { for (int i = 0; i < 4; ++i) u8(std::uint8_t(v >> (8 * i))); }
+    void i16(std::int16_t v) { u16(std::uint16_t(v)); }
+    void u16(std::uint16_t v) { runtime::appendU16(out_, v); }
+    void u32(std::uint32_t v) { runtime::appendU32(out_, v); }
     void i32(std::int32_t v) { u32(std::uint32_t(v)); }
     void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
     void raw(const std::vector<std::uint8_t>& b) { out_.insert(out_.end(), b.begin(), b.end()); }

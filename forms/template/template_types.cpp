@@ -1,22 +1,12 @@
 #include "forms/template/template_types.h"
 
+#include "runtime/coding.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace qr::forms {
 namespace {
-
-void putI32(Bytes& out, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(std::uint32_t(v) >> (8 * i)));
-}
-
-std::int32_t getI32(const std::uint8_t* p)
-{
-    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-                        (std::uint32_t(p[3]) << 24));
-}
 
 constexpr std::size_t kFaceNameSize = 32;
 
@@ -27,7 +17,7 @@ Bytes encodeLogFont(const LogFont& font)
     Bytes out;
     out.reserve(LogFont::kStoredSize);
     for (std::int32_t v : {font.height, font.width, font.escapement, font.orientation, font.weight})
-        putI32(out, v);
+        runtime::appendI32(out, v);
     for (std::uint8_t v : {font.italic, font.underline, font.strikeOut, font.charSet, font.outPrecision,
                            font.clipPrecision, font.quality, font.pitchAndFamily})
         out.push_back(v);
@@ -44,11 +34,11 @@ std::optional<LogFont> decodeLogFont(const std::uint8_t* data, std::size_t size)
     if (data == nullptr || size != LogFont::kStoredSize)
         return std::nullopt;
     LogFont f;
-    f.height = getI32(data);
-    f.width = getI32(data + 4);
-    f.escapement = getI32(data + 8);
-    f.orientation = getI32(data + 12);
-    f.weight = getI32(data + 16);
+    f.height = runtime::getI32(data);
+    f.width = runtime::getI32(data + 4);
+    f.escapement = runtime::getI32(data + 8);
+    f.orientation = runtime::getI32(data + 12);
+    f.weight = runtime::getI32(data + 16);
     const std::uint8_t* b = data + 20;
     f.italic = b[0];
     f.underline = b[1];

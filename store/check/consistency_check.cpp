@@ -1,5 +1,6 @@
 #include "store/check/consistency_check.h"
 
+#include "runtime/coding.h"
 #include "runtime/gbk.h"
 #include "store/check/chain_audit.h"
 #include "store/check/raw_file.h"
@@ -54,9 +55,9 @@ ResultCode readBlockTable(const RawFile& aux, std::int32_t blockCount, std::vect
         for (std::int32_t k = 0; k < n; ++k) {
             const unsigned char* b = buffer.data() + k * kBlockSize;
             BlockInfo& info = blocks[static_cast<std::size_t>(first + k)];
-            info.prev = readInt32(b);
-            info.next = readInt32(b + 4);
-            info.used = readInt32(b + 8);
+            info.prev = runtime::getI32(b);
+            info.next = runtime::getI32(b + 4);
+            info.used = runtime::getI32(b + 8);
             const std::int32_t from = std::clamp(info.used, 0, kBlockDataSize);
             const unsigned char* data = b + kBlockHeaderSize;
             info.dirtyTail = std::any_of(data + from, data + kBlockDataSize, [](unsigned char c) { return c != 0; });
@@ -87,7 +88,7 @@ ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit*
         for (std::int64_t k = 0; k < n; ++k) {
             const unsigned char* rec = buffer.data() + k * length;
             const std::int64_t number = first + k + 1;
-            const std::int64_t status = readInt32(rec);
+            const std::int64_t status = runtime::getI32(rec);
             const std::int64_t serial = status < 0 ? -status : status;
             const std::string label = "record " + std::to_string(number);
             if (status == 0) {
@@ -106,7 +107,7 @@ ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit*
             for (std::size_t i = 0; i < h.fields.size(); ++i) {
                 const RawField& f = h.fields[i];
                 if (f.isChain())
-                    chains->walkChain(readInt32(rec + f.offset),
+                    chains->walkChain(runtime::getI32(rec + f.offset),
                                       label + " (serial " + std::to_string(serial) + ") " + fieldLabel(i, f));
             }
         }

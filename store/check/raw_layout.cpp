@@ -1,5 +1,7 @@
 #include "store/check/raw_layout.h"
 
+#include "runtime/coding.h"
+
 #include <cstring>
 
 namespace qr::store::check {
@@ -30,13 +32,6 @@ std::int32_t widthOf(std::uint32_t type, std::int32_t size)
 }
 
 } // namespace
-
-std::int32_t readInt32(const unsigned char* p)
-{
-    const std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                            std::uint32_t(p[3]) << 24;
-    return static_cast<std::int32_t>(v);
-}
 
 std::string dataFileName(const std::string& name)
 {
@@ -73,22 +68,22 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable
         return codeOfErrno(errno);
     if (got < kHeaderSize)
         return rc::kNotADataFile;
-    out.magic = static_cast<std::uint32_t>(readInt32(head));
+    out.magic = static_cast<std::uint32_t>(runtime::getI32(head));
     if (out.magic == kMagicPassword)
         return rc::kWrongPassword;  // scrambled with a password we are not given
     if (out.magic != kMagicPlain)
         return rc::kNotADataFile;
-    out.version = static_cast<std::uint32_t>(readInt32(head + 4));
-    out.recordCount = readInt32(head + 16);
-    out.nextSerial = readInt32(head + 20);
-    out.recordLength = readInt32(head + 24);
+    out.version = static_cast<std::uint32_t>(runtime::getI32(head + 4));
+    out.recordCount = runtime::getI32(head + 16);
+    out.nextSerial = runtime::getI32(head + 20);
+    out.recordLength = runtime::getI32(head + 24);
     if (out.recordLength < 1 || out.recordCount < 0 || out.nextSerial < 1)
         return rc::kNotADataFile;
     if (out.version > kMaxVersion)
         return rc::kVersionTooHigh;
     if (got < kHeaderSize + 4)
         return rc::kNotADataFile;
-    const std::int32_t fieldCount = readInt32(head + kHeaderSize);
+    const std::int32_t fieldCount = runtime::getI32(head + kHeaderSize);
     if (fieldCount < 1)
         return rc::kNotADataFile;
     out.fileLength = file.length();
@@ -114,9 +109,9 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable
         const unsigned char* d = defs.data() + kFieldDefSize * i;
         const void* zero = std::memchr(d, 0, 17);
         RawField f;
-        f.type = static_cast<std::uint32_t>(readInt32(d + 20));
-        f.offset = readInt32(d + 24);
-        f.size = readInt32(d + 28);
+        f.type = static_cast<std::uint32_t>(runtime::getI32(d + 20));
+        f.offset = runtime::getI32(d + 24);
+        f.size = runtime::getI32(d + 28);
         if (zero == nullptr || f.offset < 0 || f.type < 1 || f.type > 12 || (f.type == kTypeText && f.size < 1))
             return rc::kNotADataFile;
         f.nameGbk.assign(reinterpret_cast<const char*>(d), static_cast<const unsigned char*>(zero) - d);
@@ -136,11 +131,11 @@ ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxH
     const std::int64_t got = file.readAt(0, head, sizeof head);
     if (got != 32)
         return rc::kAuxReadFailed;
-    out.version = static_cast<std::uint32_t>(readInt32(head + 4));
-    out.blockCount = readInt32(head + 16);
-    out.freeCount = readInt32(head + 20);
-    out.freeHead = readInt32(head + 24);
-    if (static_cast<std::uint32_t>(readInt32(head)) != kMagicAux || out.blockCount < 1 || out.freeCount < 0 ||
+    out.version = static_cast<std::uint32_t>(runtime::getI32(head + 4));
+    out.blockCount = runtime::getI32(head + 16);
+    out.freeCount = runtime::getI32(head + 20);
+    out.freeHead = runtime::getI32(head + 24);
+    if (static_cast<std::uint32_t>(runtime::getI32(head)) != kMagicAux || out.blockCount < 1 || out.freeCount < 0 ||
         out.freeCount >= out.blockCount || out.freeHead < 0 || out.freeHead >= out.blockCount)
         return rc::kAuxReadFailed;
     if (out.version != dataVersion)

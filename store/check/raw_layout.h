@@ -65,6 +65,4 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable
 ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out,
                          bool writable = false);
 
-std::int32_t readInt32(const unsigned char* p);
-
 } // namespace qr::store::check

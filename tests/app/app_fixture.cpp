@@ -66,9 +66,7 @@ StudentRecord sampleStudent(int number, std::string_view name)
 
 void AppTest::SetUp()
 {
-    std::string pattern = (fs::temp_directory_path() / "quillroll-app-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = scratch_.path();
     for (const std::string& path : {rosterPath(), recyclePath()}) {
         const std::string command = std::string(QR_STORE_TOOL) + " create-roster '" + path + "' >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -110,8 +108,6 @@ void AppTest::TearDown()
     runtime::setMessageBoxPresenter({});
     forms::setFileDialogPresenter({});
     setDataDirectory({});
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
 }
 
 std::string AppTest::rosterPath() const { return (dir_ / "xsdate.edb").string(); }

@@ -6,6 +6,7 @@
 
 #include "app/student_record.h"
 #include "runtime/message_box.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,7 @@ protected:
     void startProgram();                           // loads the start window
     void enterMainWindow(std::string_view classNameGbk = "Tarnfield初中2017级1班");
 
+    test_support::TempDir scratch_;
     std::filesystem::path dir_;
     std::deque<runtime::PressedButton> answers_;
     std::vector<ShownBox> boxes_;

@@ -5,6 +5,7 @@
 #include "forms/catalogue/catalogue.h"
 #include "forms/template/template_reader.h"
 #include "forms/template/template_writer.h"
+#include "runtime/coding.h"
 #include "template_sample_store.h"
 
 #include <gtest/gtest.h>
@@ -36,13 +37,8 @@ bool parsesCut(const Bytes& bytes, std::size_t length, StoreReadFailure* failure
     return parseTemplateStore(std::span<const std::uint8_t>(copy.get(), length), out, failure);
 }
 
-void putU32(Bytes& b, std::size_t at, std::uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
-std::uint32_t u32At(const Bytes& b, std::size_t at)
-{
-    std::uint32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
+void putU32(Bytes& b, std::size_t at, std::uint32_t v) { runtime::putU32(b.data() + at, v); }
+std::uint32_t u32At(const Bytes& b, std::size_t at) { return runtime::getU32(b.data() + at); }
 
 TEST(TemplateDamage, SampleStoreCutAtEveryLength)
 {

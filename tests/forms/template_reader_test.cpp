@@ -4,6 +4,7 @@
 #include "forms/template/ids.h"
 #include "forms/template/template_reader.h"
 #include "forms/template/template_writer.h"
+#include "runtime/coding.h"
 #include "template_sample_store.h"
 
 #include <gtest/gtest.h>
@@ -33,14 +34,9 @@ TemplateStore parse(const Bytes& bytes)
     return out;
 }
 
-std::uint32_t u32At(const Bytes& b, std::size_t at)
-{
-    std::uint32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
+std::uint32_t u32At(const Bytes& b, std::size_t at) { return runtime::getU32(b.data() + at); }
 
-void putU32(Bytes& b, std::size_t at, std::uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
+void putU32(Bytes& b, std::size_t at, std::uint32_t v) { runtime::putU32(b.data() + at, v); }
 
 TEST(TemplateIds, Scheme)
 {

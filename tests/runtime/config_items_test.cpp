@@ -1,7 +1,8 @@
 #include "runtime/config_items.h"
 #include "runtime/gbk.h"
 
-#include "temp_dir.h"
+#include "file_contents.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 
 using testing::slurp;
 using testing::spit;
-using testing::TempDir;
+using test_support::TempDir;
 
 // A configuration file as a teacher's editor might leave it: comments, blank
 // lines, a quoted value, CRLF line endings and no final line break.

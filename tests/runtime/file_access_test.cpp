@@ -3,7 +3,8 @@
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
 
-#include "temp_dir.h"
+#include "file_contents.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace {
 
 using testing::slurp;
 using testing::spit;
-using testing::TempDir;
+using test_support::TempDir;
 
 ByteSet bytes(std::string_view s) { return ByteSet(s.begin(), s.end()); }
 

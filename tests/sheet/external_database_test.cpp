@@ -22,7 +22,7 @@ class SqliteDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        database = dir.path() / "roster.db";
+        database = dir.file("roster.db");
         sqliteExec(database, "CREATE TABLE t (序号 INTEGER, 姓名 VARCHAR(20), 身高 DOUBLE, 照片 BLOB);"
                              "INSERT INTO t VALUES (1, '张三', 170, NULL);"
                              "INSERT INTO t VALUES (2, '李四', 45.5, NULL);"
@@ -261,7 +261,7 @@ class SqliteTypesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        database = dir.path() / "types.db";
+        database = dir.file("types.db");
         sqliteExec(database,
                    "CREATE TABLE ty (id INTEGER, a TINYINT, b SMALLINT, c INTEGER, d DOUBLE, e FLOAT, g BIT, "
                    "h CHAR(4), i NUMERIC, j DECIMAL(10,2), k VARCHAR(20), l TEXT, m BIGINT, n DATE, o TIME, "
@@ -355,8 +355,8 @@ TEST(OdbcConnect, FailedConnectsKeepNothing)
 TEST(OdbcConnect, ReplacingAConnectionClosesTheOldOneAndItsResultSets)
 {
     test::TempDir dir;
-    const auto first = dir.path() / "first.db";
-    const auto second = dir.path() / "second.db";
+    const std::filesystem::path first = dir.file("first.db");
+    const std::filesystem::path second = dir.file("second.db");
     sqliteExec(first, "CREATE TABLE t (v VARCHAR(10)); INSERT INTO t VALUES ('first');");
     sqliteExec(second, "CREATE TABLE t (v VARCHAR(10)); INSERT INTO t VALUES ('second');");
 

@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 
 namespace qr::runtime {
 
@@ -33,27 +32,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path makeTempDir(const std::string& stem)
-{
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path p = fs::temp_directory_path() / (stem + std::to_string(rd()));
-        std::error_code ec;
-        if (fs::create_directory(p, ec)) return p;
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
-
 // Writes the ini files and points unixODBC at them. The driver manager reads
 // ODBCSYSINI once and caches it, so this runs before any test makes an ODBC call.
 class OdbcEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { (void)odbcConfigDir(); }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(odbcConfigDir(), ec);
-    }
 };
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new OdbcEnvironment);
@@ -62,8 +45,10 @@ const auto* const registered = ::testing::AddGlobalTestEnvironment(new OdbcEnvir
 
 const fs::path& odbcConfigDir()
 {
+    // Removed with everything in it when the program ends.
+    static const TempDir folder;
     static const fs::path dir = [] {
-        fs::path d = makeTempDir("qr_sheet_odbc_");
+        fs::path d = folder.path();
         // DontDLClose keeps the driver loaded, so that the sanitizers can name its frames.
         std::ofstream(d / "odbcinst.ini") << "[SQLite3]\n"
                                              "Description=SQLite3 ODBC driver\n"
@@ -81,14 +66,6 @@ const fs::path& odbcConfigDir()
 }
 
 fs::path dsnDatabasePath() { return odbcConfigDir() / "dsn.db"; }
-
-TempDir::TempDir() : path_(makeTempDir("qr_sheet_db_")) {}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
 
 std::string sqliteConnect(const fs::path& database)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/value.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <ostream>
@@ -22,18 +23,7 @@ const std::filesystem::path& odbcConfigDir();
 // Path of the DSN's database file.
 std::filesystem::path dsnDatabasePath();
 
-// A fresh temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using test_support::TempDir;
 
 // A connect string for the SQLite driver over a database file.
 std::string sqliteConnect(const std::filesystem::path& database);

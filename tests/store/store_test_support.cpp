@@ -1,5 +1,6 @@
 #include "store_test_support.h"
 
+#include "runtime/coding.h"
 #include "store/env.h"
 
 #include <cstdlib>
@@ -20,17 +21,17 @@ void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// at() first: an offset past the end fails the test instead of reading beyond it.
 std::int32_t i32At(const Bytes& bytes, std::size_t offset)
 {
-    return static_cast<std::int32_t>(std::uint32_t(bytes.at(offset)) | (std::uint32_t(bytes.at(offset + 1)) << 8) |
-                                     (std::uint32_t(bytes.at(offset + 2)) << 16) |
-                                     (std::uint32_t(bytes.at(offset + 3)) << 24));
+    (void)bytes.at(offset + 3);
+    return runtime::getI32(bytes.data() + offset);
 }
 
 void putI32At(Bytes& bytes, std::size_t offset, std::int32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes.at(offset + i) = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+    (void)bytes.at(offset + 3);
+    runtime::putI32(bytes.data() + offset, value);
 }
 
 Bytes pattern(std::size_t size, std::uint8_t seed)
@@ -56,9 +57,7 @@ std::vector<FieldSpec> allTypesFields()
 void StoreTest::SetUp()
 {
     previous_ = std::filesystem::current_path();
-    std::string templ = (std::filesystem::temp_directory_path() / "qrstore.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    dir_ = scratch_.path();
     std::filesystem::current_path(dir_);
     setLockRetryTimeout(0);
 }
@@ -70,8 +69,6 @@ void StoreTest::TearDown()
     setStoreEnv(nullptr);
     setLockRetryTimeout(0);
     std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
 }
 
 bool StoreTest::open(const std::string& name, const OpenOptions& options)

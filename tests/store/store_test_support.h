@@ -3,6 +3,7 @@
 #pragma once
 
 #include "store/commands.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,7 @@ protected:
     void createAllTypes(const std::string& name, int records = 0);
     bool add(std::initializer_list<Value> values);
 
+    test_support::TempDir scratch_;
     std::filesystem::path dir_;
     std::filesystem::path previous_;
     std::vector<std::string> opened_;

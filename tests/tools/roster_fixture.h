@@ -2,7 +2,7 @@
 // pictures, and the positions of a roster store's fields and blocks.
 #pragma once
 
-#include "tests/tools/temp_dir.h"
+#include "tests/tools/file_bytes.h"
 #include "tests/tools/tool_runner.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +54,8 @@ inline std::size_t fieldPosition(const std::string& dataFile, int record, int fi
 
 class RosterTest : public ::testing::Test {
 protected:
-    std::string store() const { return dir / "xsdate.edb"; }
-    std::string aux() const { return dir / "xsdate.EDT"; }
+    std::string store() const { return dir.file("xsdate.edb"); }
+    std::string aux() const { return dir.file("xsdate.EDT"); }
     void createRoster()
     {
         const ToolResult r = runTool({"create-roster", store()});
@@ -66,8 +66,8 @@ protected:
         std::string csv = kHeadings + "\r\n";
         for (const auto& row : rows)
             csv += row + "\r\n";
-        writeText(dir / "in.csv", csv);
-        std::vector<std::string> args = {"import-csv", store(), dir / "in.csv"};
+        writeText(dir.file("in.csv"), csv);
+        std::vector<std::string> args = {"import-csv", store(), dir.file("in.csv")};
         if (!photos.empty())
             args.insert(args.end(), {"--photos", photos});
         const ToolResult r = runTool(args);

@@ -16,11 +16,11 @@ protected:
     void SetUp() override
     {
         createRoster();
-        std::filesystem::create_directory(dir / "photos");
-        writeBytesTo(dir / "photos/1.jpg", makeJpeg(1200, 1));
-        writeBytesTo(dir / "photos/2.jpg", makeJpeg(600, 2));
-        writeBytesTo(dir / "photos/3.jpg", makeJpeg(300, 3));
-        importRows({studentRow(1, "A"), studentRow(2, "B"), studentRow(3, "C")}, dir / "photos");
+        std::filesystem::create_directory(dir.file("photos"));
+        writeBytesTo(dir.file("photos/1.jpg"), makeJpeg(1200, 1));
+        writeBytesTo(dir.file("photos/2.jpg"), makeJpeg(600, 2));
+        writeBytesTo(dir.file("photos/3.jpg"), makeJpeg(300, 3));
+        importRows({studentRow(1, "A"), studentRow(2, "B"), studentRow(3, "C")}, dir.file("photos"));
         ASSERT_EQ(runTool({"delete", store(), "2"}).exitStatus, 0);
         ASSERT_EQ(runTool({"pack", store()}).exitStatus, 0);
         const ToolResult info = runTool({"info", store()});

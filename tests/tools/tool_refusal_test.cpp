@@ -22,17 +22,17 @@ TEST_F(RosterTest, BadArgumentsAreRefused)
     const auto auxBytes = readBytes(aux());
     expectRefused(runTool({}), "no command given");
     expectRefused(runTool({"frobnicate", store()}), "unknown command");
-    expectRefused(runTool({"export-csv", store(), dir / "no/such/folder.csv"}),
-                  "cannot write " + (dir / "no/such/folder.csv") + ": No such file or directory");
+    expectRefused(runTool({"export-csv", store(), dir.file("no/such/folder.csv")}),
+                  "cannot write " + (dir.file("no/such/folder.csv")) + ": No such file or directory");
     expectRefused(runTool({"info"}), "usage");
     expectRefused(runTool({"dump", store(), "extra"}), "usage");
     expectRefused(runTool({"delete", store(), "abc"}), "not a whole number");
     expectRefused(runTool({"delete", store(), "0"}), "not a whole number");
     expectRefused(runTool({"delete", store(), "2x"}), "not a whole number");
     expectRefused(runTool({"delete", store(), "3"}), "there is no record 3: the store holds 2 records");
-    expectRefused(runTool({"info", dir / "missing.edb"}), u8s(u8"指定文件未找到"));
-    expectRefused(runTool({"pack", dir / "missing.edb"}), u8s(u8"指定文件未找到"));
-    expectRefused(runTool({"import-csv", store(), dir / "missing.csv"}), "cannot read");
+    expectRefused(runTool({"info", dir.file("missing.edb")}), u8s(u8"指定文件未找到"));
+    expectRefused(runTool({"pack", dir.file("missing.edb")}), u8s(u8"指定文件未找到"));
+    expectRefused(runTool({"import-csv", store(), dir.file("missing.csv")}), "cannot read");
     expectRefused(runTool({"info", "\xff\xfe.edb"}), "not valid UTF-8");
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);
@@ -45,8 +45,8 @@ TEST_F(RosterTest, BadCsvIsRefusedBeforeAnythingIsAppended)
     const auto data = readBytes(store());
     const auto auxBytes = readBytes(aux());
     auto importText = [&](const std::string& csv, std::vector<std::string> extra = {}) {
-        writeText(dir / "bad.csv", csv);
-        std::vector<std::string> args = {"import-csv", store(), dir / "bad.csv"};
+        writeText(dir.file("bad.csv"), csv);
+        std::vector<std::string> args = {"import-csv", store(), dir.file("bad.csv")};
         args.insert(args.end(), extra.begin(), extra.end());
         return runTool(args);
     };
@@ -66,17 +66,17 @@ TEST_F(RosterTest, BadCsvIsRefusedBeforeAnythingIsAppended)
                   "does not fit its integer field");
     expectRefused(importText(""), "is empty");
 
-    std::filesystem::create_directory(dir / "photos");
-    writeText(dir / "photos/2.jpg", "not a picture");
-    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir / "photos"}),
+    std::filesystem::create_directory(dir.file("photos"));
+    writeText(dir.file("photos/2.jpg"), "not a picture");
+    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("photos")}),
                   "is no JPEG, PNG, BMP, GIF, ICO or CUR picture");
-    std::filesystem::remove(dir / "photos/2.jpg");
-    writeBytesTo(dir / "photos/7.jpg", makeJpeg(100, 7));
-    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir / "photos"}), "belongs to no row");
-    writeBytesTo(dir / "photos/2.jpg", makeJpeg(100, 2));
-    writeBytesTo(dir / "photos/2.gif", makeJpeg(100, 2));
-    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir / "photos"}), "two photos for");
-    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir / "nowhere"}), "cannot read the photo folder");
+    std::filesystem::remove(dir.file("photos/2.jpg"));
+    writeBytesTo(dir.file("photos/7.jpg"), makeJpeg(100, 7));
+    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("photos")}), "belongs to no row");
+    writeBytesTo(dir.file("photos/2.jpg"), makeJpeg(100, 2));
+    writeBytesTo(dir.file("photos/2.gif"), makeJpeg(100, 2));
+    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("photos")}), "two photos for");
+    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("nowhere")}), "cannot read the photo folder");
 
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);
@@ -85,22 +85,22 @@ TEST_F(RosterTest, BadCsvIsRefusedBeforeAnythingIsAppended)
 TEST_F(RosterTest, ImportRefusesAStoreThatIsNoRoster)
 {
     createRoster();
-    writeText(dir / "x.csv", kHeadings + "\r\n");
+    writeText(dir.file("x.csv"), kHeadings + "\r\n");
     // A store whose 序号 field is named otherwise: change the name's first byte.
     std::vector<std::uint8_t> data = readBytes(store());
     data[116] = 'X';
     writeBytesTo(store(), data);
-    expectRefused(runTool({"import-csv", store(), dir / "x.csv"}), "is no roster store: field 1");
-    expectRefused(runTool({"export-csv", store(), dir / "y.csv"}), "is no roster store");
+    expectRefused(runTool({"import-csv", store(), dir.file("x.csv")}), "is no roster store: field 1");
+    expectRefused(runTool({"export-csv", store(), dir.file("y.csv")}), "is no roster store");
     EXPECT_EQ(readBytes(store()), data);
 }
 
 TEST_F(RosterTest, ReadOnlyCommandsLeaveEveryFileAsItWas)
 {
     createRoster();
-    std::filesystem::create_directory(dir / "photos");
-    writeBytesTo(dir / "photos/1.jpg", makeJpeg(2000, 1));
-    importRows({studentRow(1, "A"), studentRow(2, "B")}, dir / "photos");
+    std::filesystem::create_directory(dir.file("photos"));
+    writeBytesTo(dir.file("photos/1.jpg"), makeJpeg(2000, 1));
+    importRows({studentRow(1, "A"), studentRow(2, "B")}, dir.file("photos"));
     ASSERT_EQ(runTool({"delete", store(), "2"}).exitStatus, 0);
     // Bytes after the last counted record: a writable open would cut them.
     auto data = readBytes(store());
@@ -113,7 +113,7 @@ TEST_F(RosterTest, ReadOnlyCommandsLeaveEveryFileAsItWas)
     const ToolResult check = runTool({"check", store()});
     EXPECT_EQ(check.exitStatus, 1);
     EXPECT_EQ(check.out, "the data file holds 100 bytes after its last counted record (record count 2)\n");
-    EXPECT_EQ(runTool({"export-csv", store(), dir / "out.csv", "--photos", dir / "out"}).exitStatus, 0);
+    EXPECT_EQ(runTool({"export-csv", store(), dir.file("out.csv"), "--photos", dir.file("out")}).exitStatus, 0);
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);
 }
@@ -130,7 +130,7 @@ TEST_F(RosterTest, WritableCommandRefusesAStoreItCannotOpenWhole)
     for (const char* command : {"pack", "clear"})
         expectRefused(runTool({command, store()}), u8s(u8"读入数据库辅助文件失败"));
     expectRefused(runTool({"delete", store(), "1"}), u8s(u8"读入数据库辅助文件失败"));
-    expectRefused(runTool({"import-csv", store(), dir / "in.csv"}), u8s(u8"读入数据库辅助文件失败"));
+    expectRefused(runTool({"import-csv", store(), dir.file("in.csv")}), u8s(u8"读入数据库辅助文件失败"));
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);
 }

@@ -56,8 +56,8 @@ TEST_F(RosterTest, CreateRosterLaysDownTheTwentyFields)
 
 TEST_F(RosterTest, ChinesePathsReachTheFileSystemUnchanged)
 {
-    std::filesystem::create_directory(dir / u8s(u8"初中2017级"));
-    const std::string named = dir / u8s(u8"初中2017级/花名册");  // the default extension is added
+    std::filesystem::create_directory(dir.file(u8s(u8"初中2017级")));
+    const std::string named = dir.file(u8s(u8"初中2017级/花名册"));  // the default extension is added
     ASSERT_EQ(runTool({"create-roster", named}).exitStatus, 0);
     EXPECT_TRUE(std::filesystem::exists(named + ".EDB"));
     EXPECT_TRUE(std::filesystem::exists(named + ".EDT"));
@@ -70,13 +70,13 @@ TEST_F(RosterTest, ChinesePathsReachTheFileSystemUnchanged)
 TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
 {
     createRoster();
-    writeText(dir / "abc.bin", "abc");
-    std::filesystem::create_directory(dir / "photos");
-    writeText(dir / "photos/17.bin", "abc");  // bytes that are no picture travel as .bin
+    writeText(dir.file("abc.bin"), "abc");
+    std::filesystem::create_directory(dir.file("photos"));
+    writeText(dir.file("photos/17.bin"), "abc");  // bytes that are no picture travel as .bin
     // 序号 and 身高 in full-width digits, 体重 with a unit, 年龄 kept as typed.
     importRows({u8s(u8"１７,小明,男,１６５．５,45.5kg,12岁,1,G1,是,1#201,8,110,\"村,\"\"二\"\"组\",父亲,王,188,,,"),
                 u8s(u8"abc,小红,女,,x,,,,,,,,,,,,,,")},
-               dir / "photos");
+               dir.file("photos"));
     const json d = dump(store());
     ASSERT_EQ(d["records"].size(), 2u);
     const json& first = d["records"][0];
@@ -102,33 +102,33 @@ TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
 TEST_F(RosterTest, CsvRoundTripKeepsTextsNumbersAndPhotos)
 {
     createRoster();
-    std::filesystem::create_directory(dir / "photos");
+    std::filesystem::create_directory(dir.file("photos"));
     const auto jpeg = makeJpeg(1234, 1);
     std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
-    writeBytesTo(dir / "photos/1.jpg", jpeg);
-    writeBytesTo(dir / "photos/3.PNG", png);
+    writeBytesTo(dir.file("photos/1.jpg"), jpeg);
+    writeBytesTo(dir.file("photos/3.PNG"), png);
     const std::vector<std::string> rows = {
         u8s(u8"1,\"O'Neil, \"\"Jr\"\"\",男,170.25,60.1,13,1,G1,是,1#201,8,110,\"第一行\r\n第二行\",父亲,王大,188,母亲,李,199"),
         u8s(u8"2,张三,女,0.1,0.3,12,2,G2,否,,,111,,,,,,,"),
         u8s(u8"3,𠀀字,女,1e2,1e-3,,,,,,,112,,,,,,,"),  // a character outside GBK itself
     };
-    importRows(rows, dir / "photos");
+    importRows(rows, dir.file("photos"));
 
-    const ToolResult exported = runTool({"export-csv", store(), dir / "out.csv", "--photos", dir / "out"});
+    const ToolResult exported = runTool({"export-csv", store(), dir.file("out.csv"), "--photos", dir.file("out")});
     ASSERT_EQ(exported.exitStatus, 0) << exported.err;
-    EXPECT_EQ(readBytes(dir / "out/1.jpg"), jpeg);
-    EXPECT_EQ(readBytes(dir / "out/3.png"), png);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 2);
-    const std::string csv = readText(dir / "out.csv");
+    EXPECT_EQ(readBytes(dir.file("out/1.jpg")), jpeg);
+    EXPECT_EQ(readBytes(dir.file("out/3.png")), png);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("out")), {}), 2);
+    const std::string csv = readText(dir.file("out.csv"));
     EXPECT_EQ(csv.substr(0, kHeadings.size() + 2), kHeadings + "\r\n");
     EXPECT_NE(csv.find(u8s(u8"1,\"O'Neil, \"\"Jr\"\"\",男,170.25,60.1,")), std::string::npos) << csv;
     EXPECT_NE(csv.find(u8s(u8"\"第一行\r\n第二行\"")), std::string::npos);
     EXPECT_NE(csv.find(u8s(u8"3,𠀀字,女,100,0.001,")), std::string::npos) << csv;
 
     // Importing the export into a new store gives the same values.
-    const std::string copy = dir / "copy.edb";
+    const std::string copy = dir.file("copy.edb");
     ASSERT_EQ(runTool({"create-roster", copy}).exitStatus, 0);
-    const ToolResult again = runTool({"import-csv", copy, dir / "out.csv", "--photos", dir / "out"});
+    const ToolResult again = runTool({"import-csv", copy, dir.file("out.csv"), "--photos", dir.file("out")});
     ASSERT_EQ(again.exitStatus, 0) << again.err;
     const json a = dump(store());
     const json b = dump(copy);
@@ -140,44 +140,44 @@ TEST_F(RosterTest, CsvRoundTripKeepsTextsNumbersAndPhotos)
 TEST_F(RosterTest, ExportSkipsDeletedStudentsAndRefusesCollidingPhotoNames)
 {
     createRoster();
-    std::filesystem::create_directory(dir / "photos");
-    writeBytesTo(dir / "photos/5.jpg", makeJpeg(700, 2));
+    std::filesystem::create_directory(dir.file("photos"));
+    writeBytesTo(dir.file("photos/5.jpg"), makeJpeg(700, 2));
     // One photo for two rows numbered 5 is refused: whose would it be?
-    writeText(dir / "two.csv", kHeadings + "\r\n" + studentRow(5, "A") + "\r\n" + studentRow(5, "C") + "\r\n");
-    const ToolResult ambiguous = runTool({"import-csv", store(), dir / "two.csv", "--photos", dir / "photos"});
+    writeText(dir.file("two.csv"), kHeadings + "\r\n" + studentRow(5, "A") + "\r\n" + studentRow(5, "C") + "\r\n");
+    const ToolResult ambiguous = runTool({"import-csv", store(), dir.file("two.csv"), "--photos", dir.file("photos")});
     EXPECT_EQ(ambiguous.exitStatus, 2);
     EXPECT_NE(ambiguous.err.find("fits two rows, lines 2 and 3"), std::string::npos) << ambiguous.err;
-    importRows({studentRow(5, "A"), studentRow(6, "B")}, dir / "photos");
-    importRows({studentRow(5, "C")}, dir / "photos");
+    importRows({studentRow(5, "A"), studentRow(6, "B")}, dir.file("photos"));
+    importRows({studentRow(5, "C")}, dir.file("photos"));
     // Both students numbered 5 have a photo now: their files would take one name.
-    const ToolResult collide = runTool({"export-csv", store(), dir / "out.csv", "--photos", dir / "out"});
+    const ToolResult collide = runTool({"export-csv", store(), dir.file("out.csv"), "--photos", dir.file("out")});
     EXPECT_EQ(collide.exitStatus, 2);
     EXPECT_EQ(collide.errorLines().size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.csv"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.csv")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
 
     ASSERT_EQ(runTool({"delete", store(), "3"}).exitStatus, 0);
-    const ToolResult r = runTool({"export-csv", store(), dir / "out.csv", "--photos", dir / "out"});
+    const ToolResult r = runTool({"export-csv", store(), dir.file("out.csv"), "--photos", dir.file("out")});
     ASSERT_EQ(r.exitStatus, 0) << r.err;
-    const std::string csv = readText(dir / "out.csv");
+    const std::string csv = readText(dir.file("out.csv"));
     EXPECT_NE(csv.find("\r\n5,A,"), std::string::npos);
     EXPECT_NE(csv.find("\r\n6,B,"), std::string::npos);
     EXPECT_EQ(csv.find(",C,"), std::string::npos);
 
     // An export never writes into a folder that holds files already.
-    const ToolResult busy = runTool({"export-csv", store(), dir / "again.csv", "--photos", dir / "out"});
+    const ToolResult busy = runTool({"export-csv", store(), dir.file("again.csv"), "--photos", dir.file("out")});
     EXPECT_EQ(busy.exitStatus, 2);
-    EXPECT_FALSE(std::filesystem::exists(dir / "again.csv"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("again.csv")));
 }
 
 TEST_F(RosterTest, DeletePackAndClearKeepSerialNumbers)
 {
     createRoster();
-    std::filesystem::create_directory(dir / "photos");
+    std::filesystem::create_directory(dir.file("photos"));
     for (int n : {1, 2, 4})
-        writeBytesTo(dir / ("photos/" + std::to_string(n) + ".jpg"), makeJpeg(1200, n));
+        writeBytesTo(dir.file("photos/" + std::to_string(n) + ".jpg"), makeJpeg(1200, n));
     importRows({studentRow(1, "A"), studentRow(2, "B"), studentRow(3, "C"), studentRow(4, "D"), studentRow(5, "E")},
-               dir / "photos");
+               dir.file("photos"));
     EXPECT_EQ(runTool({"delete", store(), "2"}).exitStatus, 0);
     EXPECT_EQ(runTool({"delete", store(), "4"}).exitStatus, 0);
     const ToolResult twice = runTool({"delete", store(), "4"});

@@ -17,14 +17,14 @@ constexpr int kPerProcess = 5000;
 void writeBatch(const TempDir& dir, const std::string& name, int first)
 {
     std::string csv = kHeadings + "\r\n";
-    const std::string photos = dir / (name + "-photos");
+    const std::string photos = dir.file(name + "-photos");
     std::filesystem::create_directory(photos);
     for (int n = first; n < first + kPerProcess; ++n) {
         csv += studentRow(n, name + std::to_string(n)) + "\r\n";
         if (n % 10 == 0)
             writeBytesTo(photos + "/" + std::to_string(n) + ".jpg", makeJpeg(700, n));
     }
-    writeText(dir / (name + ".csv"), csv);
+    writeText(dir.file(name + ".csv"), csv);
 }
 
 TEST_F(RosterTest, TwoProcessesAppendingAtOnce)
@@ -32,8 +32,8 @@ TEST_F(RosterTest, TwoProcessesAppendingAtOnce)
     createRoster();
     writeBatch(dir, "a", 1);
     writeBatch(dir, "b", kPerProcess + 1);
-    RunningTool a({"import-csv", store(), dir / "a.csv", "--photos", dir / "a-photos"});
-    RunningTool b({"import-csv", store(), dir / "b.csv", "--photos", dir / "b-photos"});
+    RunningTool a({"import-csv", store(), dir.file("a.csv"), "--photos", dir.file("a-photos")});
+    RunningTool b({"import-csv", store(), dir.file("b.csv"), "--photos", dir.file("b-photos")});
     const ToolResult ra = a.wait();
     const ToolResult rb = b.wait();
     ASSERT_EQ(ra.exitStatus, 0) << ra.err;

@@ -1,9 +1,9 @@
 // Reading workbooks as other programs write them: shared strings continued across
 // records (with and without a fresh flag byte), rich and phonetic strings, and every
 // kind of cell record.
+#include "runtime/coding.h"
 #include "xlsodbc/biff_io.h"
 #include "xlsodbc/sheet_table.h"
-#include "xlsodbc/text_codec.h"
 #include "xlsodbc/workbook.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,18 @@ Bytes cat(std::initializer_list<Bytes> parts)
         out.insert(out.end(), p.begin(), p.end());
     return out;
 }
-Bytes u16(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
-Bytes u32(std::uint32_t v) { return cat({u16(v & 0xFFFF), u16(v >> 16)}); }
+Bytes u16(std::uint16_t v)
+{
+    Bytes out;
+    runtime::appendU16(out, v);
+    return out;
+}
+Bytes u32(std::uint32_t v)
+{
+    Bytes out;
+    runtime::appendU32(out, v);
+    return out;
+}
 Bytes f64(double d)
 {
     ByteWriter w;
@@ -37,10 +47,8 @@ Bytes compressed(const std::string& s) { return Bytes(s.begin(), s.end()); }
 Bytes wide(std::u16string_view s)
 {
     Bytes out;
-    for (char16_t c : s) {
-        out.push_back(c & 0xFF);
-        out.push_back(c >> 8);
-    }
+    for (char16_t c : s)
+        runtime::appendU16(out, c);
     return out;
 }
 Bytes cell(std::uint16_t row, std::uint16_t col) { return cat({u16(row), u16(col), u16(0)}); }

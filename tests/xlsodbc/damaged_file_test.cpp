@@ -89,19 +89,19 @@ TEST(DamagedFiles, CutShortAnywhere)
 TEST(DamagedFiles, BrokenSectorChains)
 {
     const Bytes file = wrap(sampleStream());
-    const std::uint32_t fatSector = u32At(file.data() + 0x4C);
+    const std::uint32_t fatSector = getU32(file.data() + 0x4C);
     const std::size_t fatAt = (static_cast<std::size_t>(fatSector) + 1) * 512;
     ASSERT_LE(fatAt + 512, file.size());
 
     Bytes loop = file; // every sector chains to itself
     for (std::uint32_t i = 0; i < 128; ++i)
-        if (u32At(loop.data() + fatAt + 4 * i) < 0xFFFFFFFA)
+        if (getU32(loop.data() + fatAt + 4 * i) < 0xFFFFFFFA)
             putU32(loop.data() + fatAt + 4 * i, i);
     expectFails(loop, "sector chains that loop");
 
     Bytes beyond = file; // chains that run off the end of the file
     for (std::uint32_t i = 0; i < 128; ++i)
-        if (u32At(beyond.data() + fatAt + 4 * i) < 0xFFFFFFFA)
+        if (getU32(beyond.data() + fatAt + 4 * i) < 0xFFFFFFFA)
             putU32(beyond.data() + fatAt + 4 * i, 0x00FFFFF0);
     expectFails(beyond, "sector chains beyond the file");
 

@@ -4,26 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace qr::xls::testing {
-
-TempDir::TempDir()
-{
-    char tmpl[] = "/tmp/qr-xlsodbc-XXXXXX";
-    if (!mkdtemp(tmpl))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 std::vector<std::uint8_t> readFile(const std::string& path)
 {

@@ -1,5 +1,8 @@
-// Temporary directories, whole-file helpers and the third-party scripts for the tests.
+// Whole-file helpers and the third-party scripts for the tests, and their scratch
+// folder.
 #pragma once
+
+#include "tests/support/temp_dir.h"
 
 #include <cstdint>
 #include <string>
@@ -7,16 +10,7 @@
 
 namespace qr::xls::testing {
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using test_support::TempDir;
 
 std::vector<std::uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

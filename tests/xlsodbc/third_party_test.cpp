@@ -1,10 +1,10 @@
 // Files shared with other programs: workbooks written by a third-party writer read
 // through the driver, and the driver's files read by a third-party reader.
+#include "runtime/gbk.h"
 #include "tests/xlsodbc/odbc_client.h"
 #include "tests/xlsodbc/test_files.h"
 #include "tests/xlsodbc/workbook_builder.h"
 #include "xlsodbc/compound_file.h"
-#include "xlsodbc/text_codec.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -97,7 +97,7 @@ TEST(ThirdPartyFiles, ExportedRowsReadByAnotherProgram)
     EXPECT_EQ(utf8(sheet1["name"]), "Sheet1");
     ASSERT_EQ(sheet1["rows"].size(), 4u);
     for (std::size_t col = 0; col < 19; ++col)
-        EXPECT_EQ(gbkFromUtf8(utf8(sheet1["rows"][0][col]["value"])), qr::xls::utf16ToGbk(rosterHeadings()[col]));
+        EXPECT_EQ(gbkFromUtf8(utf8(sheet1["rows"][0][col]["value"])), qr::runtime::utf16ToGbk(rosterHeadings()[col]));
     for (int row = 1; row <= 3; ++row) {
         const auto& cells = sheet1["rows"][row];
         ASSERT_EQ(cells.size(), 19u);

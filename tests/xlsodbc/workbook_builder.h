@@ -1,6 +1,9 @@
-// Builds small BIFF8 workbooks for the tests: named sheets, a row of headings,
-// column widths, code page 1200, and any extra streams in the container.
+// Small workbooks for the tests, made by the driver's new-workbook writer with the
+// INDEX and DBCELL records other writers add: named sheets, a row of headings,
+// column widths, and any extra streams in the container. A failure throws.
 #pragma once
+
+#include "xlsodbc/new_workbook.h"
 
 #include <cstdint>
 #include <string>
@@ -9,11 +12,7 @@
 
 namespace qr::xls::testing {
 
-struct SheetSpec {
-    std::u16string name;
-    std::vector<std::u16string> headings;                     // row 1, from column A on
-    std::vector<std::pair<std::uint16_t, std::uint16_t>> widths; // column -> width in 1/256 characters
-};
+using SheetSpec = NewSheet;
 
 // The Workbook stream alone.
 std::vector<std::uint8_t> buildWorkbookStream(const std::vector<SheetSpec>& sheets);
@@ -22,7 +21,8 @@ std::vector<std::uint8_t> buildWorkbookStream(const std::vector<SheetSpec>& shee
 std::vector<std::uint8_t> buildWorkbookFile(const std::vector<SheetSpec>& sheets,
                                             const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& extraStreams = {});
 
-// Three sheets "Sheet1".."Sheet3", the headings in row 1 of Sheet1 with the widths.
+// Three sheets "Sheet1".."Sheet3", the headings in row 1 of Sheet1 with the widths,
+// and an extra stream.
 std::vector<std::uint8_t> buildRosterStyleFile(const std::vector<std::u16string>& headings,
                                                const std::vector<std::pair<std::uint16_t, std::uint16_t>>& widths);
 

@@ -59,13 +59,13 @@ TEST(SstWriting, LongAndManyStringsSurviveTheSplit)
     }
     // Every EXTSST bucket points at the header of its first string.
     const RecordView ext = recs.back();
-    const std::size_t perBucket = u16At(ext.data.data());
+    const std::size_t perBucket = getU16(ext.data.data());
     for (std::size_t b = 0; 2 + b * 8 + 8 <= ext.data.size(); ++b) {
-        const std::uint32_t pos = u32At(ext.data.data() + 2 + b * 8);
-        const std::uint16_t inRecord = u16At(ext.data.data() + 6 + b * 8);
+        const std::uint32_t pos = getU32(ext.data.data() + 2 + b * 8);
+        const std::uint16_t inRecord = getU16(ext.data.data() + 6 + b * 8);
         const std::size_t i = b * perBucket;
         ASSERT_LT(pos + 2, w.size());
-        EXPECT_EQ(u16At(w.bytes().data() + pos), strings[i].text.size()) << "bucket " << b;
+        EXPECT_EQ(getU16(w.bytes().data() + pos), strings[i].text.size()) << "bucket " << b;
         const auto owner = std::find_if(recs.begin(), recs.end(), [&](const RecordView& r) {
             return r.offset <= pos && pos < r.offset + 4 + r.data.size();
         });
@@ -84,7 +84,7 @@ void expectPositionsValid(const Bytes& stream)
         if (r.type == rt::Eof)
             break;
         if (r.type == rt::BoundSheet)
-            sheetStarts.push_back(u32At(r.data.data()));
+            sheetStarts.push_back(getU32(r.data.data()));
     }
     for (std::uint32_t start : sheetStarts) {
         RecordView bof;
@@ -96,13 +96,13 @@ void expectPositionsValid(const Bytes& stream)
             if (r.type != rt::Index)
                 continue;
             RecordView target;
-            ASSERT_TRUE(recordAt(stream, u32At(r.data.data() + 12), target));
+            ASSERT_TRUE(recordAt(stream, getU32(r.data.data() + 12), target));
             EXPECT_EQ(target.type, rt::DefColWidth);
             for (std::size_t off = 16; off + 4 <= r.data.size(); off += 4) {
-                ASSERT_TRUE(recordAt(stream, u32At(r.data.data() + off), target));
+                ASSERT_TRUE(recordAt(stream, getU32(r.data.data() + off), target));
                 ASSERT_EQ(target.type, rt::DbCell);
                 RecordView row;
-                ASSERT_TRUE(recordAt(stream, target.offset - u32At(target.data.data()), row));
+                ASSERT_TRUE(recordAt(stream, target.offset - getU32(target.data.data()), row));
                 EXPECT_EQ(row.type, rt::Row);
             }
         }
@@ -149,8 +149,8 @@ TEST(WorkbookWriting, AppendedRowsKeepTheRestOfTheWorkbook)
     // DIMENSIONS covers the new rows.
     for (const RawRecord& r : s1.prefix)
         if (r.type == rt::Dimensions) {
-            EXPECT_EQ(u32At(r.data.data() + 4), 101u);
-            EXPECT_EQ(u16At(r.data.data() + 10), 2u);
+            EXPECT_EQ(getU32(r.data.data() + 4), 101u);
+            EXPECT_EQ(getU16(r.data.data() + 10), 2u);
         }
     const Sheet& s3 = again.sheets()[2];
     ASSERT_EQ(s3.rows.size(), 1u);

@@ -1,5 +1,7 @@
 #include "tools/formgen/image_files.h"
 
+#include "runtime/coding.h"
+
 #include <cstdio>
 #include <csetjmp>
 #include <cstdlib>
@@ -20,18 +22,6 @@ void onJpegError(j_common_ptr info)
     auto* err = reinterpret_cast<JpegErrorManager*>(info->err);
     (*info->err->format_message)(info, err->message);
     std::longjmp(err->jump, 1);
-}
-
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
 }
 
 } // namespace
@@ -82,27 +72,27 @@ std::vector<std::uint8_t> encodeIcon(const Canvas& canvas)
     std::vector<std::uint8_t> out;
     out.reserve(6 + 16 + imageSize);
     // directory: reserved, type 1 (icon), one image
-    putU16(out, 0);
-    putU16(out, 1);
-    putU16(out, 1);
+    runtime::appendU16(out, 0);
+    runtime::appendU16(out, 1);
+    runtime::appendU16(out, 1);
     out.push_back(std::uint8_t(w == 256 ? 0 : w));
     out.push_back(std::uint8_t(h == 256 ? 0 : h));
     out.push_back(0); // colour count: none (true colour)
     out.push_back(0);
-    putU16(out, 1);  // planes
-    putU16(out, 32); // bits per pixel
-    putU32(out, imageSize);
-    putU32(out, 22); // image offset
+    runtime::appendU16(out, 1);  // planes
+    runtime::appendU16(out, 32); // bits per pixel
+    runtime::appendU32(out, imageSize);
+    runtime::appendU32(out, 22); // image offset
     // bitmap header; the height counts the colour rows and the mask rows
-    putU32(out, 40);
-    putU32(out, w);
-    putU32(out, h * 2);
-    putU16(out, 1);
-    putU16(out, 32);
-    putU32(out, 0); // uncompressed
-    putU32(out, w * h * 4 + maskStride * h);
+    runtime::appendU32(out, 40);
+    runtime::appendU32(out, w);
+    runtime::appendU32(out, h * 2);
+    runtime::appendU16(out, 1);
+    runtime::appendU16(out, 32);
+    runtime::appendU32(out, 0); // uncompressed
+    runtime::appendU32(out, w * h * 4 + maskStride * h);
     for (int i = 0; i < 4; ++i)
-        putU32(out, 0);
+        runtime::appendU32(out, 0);
     // colour rows bottom-up
     const std::vector<std::uint8_t> bgra = canvas.bgra8();
     for (std::uint32_t row = h; row-- > 0;)

@@ -16,6 +16,7 @@
 #include "runtime/gbk.h"
 #include "runtime/message_box.h"
 #include "store/commands.h"
+#include "tests/support/temp_dir.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -83,10 +84,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path out = std::filesystem::absolute(argv[2]);
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillroll-shots-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        return 1;
-    const std::filesystem::path dir = pattern;
+    const qr::test_support::TempDir scratch;
+    const std::filesystem::path dir = scratch.path();
     for (const char* store : {"xsdate.edb", "deldate.edb"}) {
         const std::string command = std::string(argv[1]) + " create-roster '" + (dir / store).string() + "' >/dev/null";
         if (std::system(command.c_str()) != 0)
@@ -117,6 +116,5 @@ int main(int argc, char** argv)
     });
     qr::forms::loadWindow(qr::app::kAddForm, std::nullopt, true);
     qr::forms::destroyAllWindows();
-    std::filesystem::remove_all(dir);
     return ok ? 0 : 1;
 }

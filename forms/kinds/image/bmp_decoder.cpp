@@ -95,24 +95,24 @@ bool readHeader(const std::uint8_t* data, std::size_t size, bool iconMask, DibHe
 {
     if (size < 12)
         return false;
-    h.headerSize = readU32(data);
+    h.headerSize = getU32(data);
     std::int64_t rawHeight = 0;
     if (h.headerSize == 12) {
-        h.width = readU16(data + 4);
-        rawHeight = readU16(data + 6);
-        h.bitCount = readU16(data + 10);
+        h.width = getU16(data + 4);
+        rawHeight = getU16(data + 6);
+        h.bitCount = getU16(data + 10);
         h.paletteEntrySize = 3;
     } else if (h.headerSize >= 40 && h.headerSize <= size) {
-        h.width = readI32(data + 4);
-        rawHeight = readI32(data + 8);
-        h.bitCount = readU16(data + 14);
-        h.compression = readU32(data + 16);
-        h.coloursUsed = readU32(data + 32);
+        h.width = getI32(data + 4);
+        rawHeight = getI32(data + 8);
+        h.bitCount = getU16(data + 14);
+        h.compression = getU32(data + 16);
+        h.coloursUsed = getU32(data + 32);
         if (h.headerSize >= 52)
             for (int i = 0; i < 3; ++i)
-                h.masks[i] = readU32(data + 40 + 4 * i);
+                h.masks[i] = getU32(data + 40 + 4 * i);
         if (h.headerSize >= 56) {
-            h.masks[3] = readU32(data + 52);
+            h.masks[3] = getU32(data + 52);
             h.hasAlphaMask = true;
         }
     } else {
@@ -141,7 +141,7 @@ QImage decodeDib(const std::uint8_t* data, std::size_t size, bool iconMask, std:
         if (size < pos + 4 * count)
             return {};
         for (std::size_t i = 0; i < count; ++i)
-            h.masks[i] = readU32(data + pos + 4 * i);
+            h.masks[i] = getU32(data + pos + 4 * i);
         h.hasAlphaMask = count == 4;
         pos += 4 * count;
     }
@@ -226,7 +226,7 @@ QImage decodeDib(const std::uint8_t* data, std::size_t size, bool iconMask, std:
             case 8: dst[x] = palette[src[x]]; break;
             case 24: dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
             default: {
-                std::uint32_t v = bpp == 16 ? readU16(src + 2 * x) : readU32(src + 4 * x);
+                std::uint32_t v = bpp == 16 ? getU16(src + 2 * x) : getU32(src + 4 * x);
                 std::uint8_t a = h.hasAlphaMask && alpha.mask != 0 ? alpha.extract(v) : 255;
                 anyAlpha = anyAlpha || (h.hasAlphaMask && a != 0);
                 dst[x] = qRgba(red.extract(v), green.extract(v), blue.extract(v), a);
@@ -263,7 +263,7 @@ QImage decodeBmpFile(const std::uint8_t* data, std::size_t size)
 {
     if (size < 14 + 12)
         return {};
-    std::uint32_t pixelOffset = readU32(data + 10);
+    std::uint32_t pixelOffset = getU32(data + 10);
     std::size_t offsetInDib = pixelOffset > 14 && pixelOffset < size ? pixelOffset - 14 : 0;
     return decodeDib(data + 14, size - 14, false, offsetInDib);
 }

@@ -2,6 +2,8 @@
 // returns a null image on any fault; none reads outside [data, data + size).
 #pragma once
 
+#include "runtime/coding.h"
+
 #include <QImage>
 
 #include <cstddef>
@@ -18,13 +20,9 @@ inline bool sizeAcceptable(std::int64_t w, std::int64_t h)
     return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
 }
 
-inline std::uint16_t readU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::uint32_t readU32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-inline std::int32_t readI32(const std::uint8_t* p) { return std::int32_t(readU32(p)); }
+using runtime::getI32;
+using runtime::getU16;
+using runtime::getU32;
 
 QImage decodeBmpFile(const std::uint8_t* data, std::size_t size);
 // A device-independent bitmap as icon files hold it: header, colour table, pixels,

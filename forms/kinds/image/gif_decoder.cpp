@@ -79,7 +79,7 @@ QImage decodeGif(const std::uint8_t* data, std::size_t size)
     if (!in.has(13))
         return {};
     const std::uint8_t* screen = in.take(13);
-    int canvasW = readU16(screen + 6), canvasH = readU16(screen + 8);
+    int canvasW = getU16(screen + 6), canvasH = getU16(screen + 8);
     std::vector<QRgb> globalTable;
     if (!readColourTable(in, screen[10], globalTable))
         return {};
@@ -110,8 +110,8 @@ QImage decodeGif(const std::uint8_t* data, std::size_t size)
     if (!in.has(9))
         return {};
     const std::uint8_t* desc = in.take(9);
-    const int left = readU16(desc), top = readU16(desc + 2);
-    const int w = readU16(desc + 4), h = readU16(desc + 6);
+    const int left = getU16(desc), top = getU16(desc + 2);
+    const int w = getU16(desc + 4), h = getU16(desc + 6);
     const std::uint8_t packed = desc[8];
     std::vector<QRgb> localTable;
     if (!readColourTable(in, packed, localTable))

@@ -18,14 +18,14 @@ struct Entry {
 
 Entry readEntry(const std::uint8_t* e)
 {
-    return Entry{e[0] == 0 ? 256 : e[0], e[2], readU32(e + 8), readU32(e + 12)};
+    return Entry{e[0] == 0 ? 256 : e[0], e[2], getU32(e + 8), getU32(e + 12)};
 }
 
 } // namespace
 
 QImage decodeIconFile(const std::uint8_t* data, std::size_t size)
 {
-    const std::size_t count = readU16(data + 4);
+    const std::size_t count = getU16(data + 4);
     if (count == 0 || size < kDirectoryHeader + count * kEntrySize)
         return {};
     // The first 32-pixel entry with more than 16 colours, else the last entry.

@@ -18,7 +18,7 @@ PictureFormat recognisePicture(const std::uint8_t* data, std::size_t size)
         return PictureFormat::Jpeg;
     if (data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G')
         return PictureFormat::Png;
-    if (data[0] == 0 && data[1] == 0 && data[3] == 0 && readU16(data + 4) != 0) {
+    if (data[0] == 0 && data[1] == 0 && data[3] == 0 && getU16(data + 4) != 0) {
         if (data[2] == 1)
             return PictureFormat::Icon;
         if (data[2] == 2)

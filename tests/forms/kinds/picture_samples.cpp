@@ -1,5 +1,7 @@
 #include "tests/forms/kinds/picture_samples.h"
 
+#include "runtime/coding.h"
+
 #include <QBuffer>
 
 #include <map>
@@ -8,31 +10,23 @@
 namespace qr::forms::test {
 namespace {
 
-void put16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void put32(Bytes& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
+using runtime::appendU16;
+using runtime::appendU32;
 
 // A BITMAPINFOHEADER for `w` x `h` rows.
 void infoHeader(Bytes& out, int w, int h, int bpp, std::uint32_t paletteCount = 0)
 {
-    put32(out, 40);
-    put32(out, std::uint32_t(w));
-    put32(out, std::uint32_t(h));
-    put16(out, 1);
-    put16(out, std::uint32_t(bpp));
-    put32(out, 0); // BI_RGB
-    put32(out, 0);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, paletteCount);
-    put32(out, 0);
+    appendU32(out, 40);
+    appendU32(out, std::uint32_t(w));
+    appendU32(out, std::uint32_t(h));
+    appendU16(out, 1);
+    appendU16(out, std::uint32_t(bpp));
+    appendU32(out, 0); // BI_RGB
+    appendU32(out, 0);
+    appendU32(out, 2835);
+    appendU32(out, 2835);
+    appendU32(out, paletteCount);
+    appendU32(out, 0);
 }
 
 class BitWriter {
@@ -132,9 +126,9 @@ Bytes bmp24(const QImage& image, bool topDown)
     const int w = image.width(), h = image.height();
     const int stride = (w * 3 + 3) / 4 * 4;
     Bytes out{'B', 'M'};
-    put32(out, std::uint32_t(54 + stride * h));
-    put32(out, 0);
-    put32(out, 54);
+    appendU32(out, std::uint32_t(54 + stride * h));
+    appendU32(out, 0);
+    appendU32(out, 54);
     infoHeader(out, w, topDown ? -h : h, 24);
     for (int r = 0; r < h; ++r) {
         int y = topDown ? r : h - 1 - r;
@@ -154,9 +148,9 @@ Bytes bmp8(int w, int h, const std::vector<QRgb>& palette, const std::vector<std
     const int stride = (w + 3) / 4 * 4;
     const std::uint32_t offset = 54 + 4 * std::uint32_t(palette.size());
     Bytes out{'B', 'M'};
-    put32(out, offset + std::uint32_t(stride * h));
-    put32(out, 0);
-    put32(out, offset);
+    appendU32(out, offset + std::uint32_t(stride * h));
+    appendU32(out, 0);
+    appendU32(out, offset);
     infoHeader(out, w, h, 8, std::uint32_t(palette.size()));
     for (QRgb c : palette) {
         out.push_back(std::uint8_t(qBlue(c)));
@@ -196,19 +190,19 @@ Bytes iconFile(const std::vector<IconImage>& images, bool cursor)
         bodies.push_back(std::move(body));
     }
     Bytes out;
-    put16(out, 0);
-    put16(out, cursor ? 2 : 1);
-    put16(out, std::uint32_t(images.size()));
+    appendU16(out, 0);
+    appendU16(out, cursor ? 2 : 1);
+    appendU16(out, std::uint32_t(images.size()));
     std::uint32_t offset = 6 + 16 * std::uint32_t(images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
         out.push_back(std::uint8_t(images[i].image.width() >= 256 ? 0 : images[i].image.width()));
         out.push_back(std::uint8_t(images[i].image.height() >= 256 ? 0 : images[i].image.height()));
         out.push_back(std::uint8_t(images[i].declaredColourCount));
         out.push_back(0);
-        put16(out, 1);
-        put16(out, 32);
-        put32(out, std::uint32_t(bodies[i].size()));
-        put32(out, offset);
+        appendU16(out, 1);
+        appendU16(out, 32);
+        appendU32(out, std::uint32_t(bodies[i].size()));
+        appendU32(out, offset);
         offset += std::uint32_t(bodies[i].size());
     }
     for (const Bytes& body : bodies)
@@ -223,8 +217,8 @@ Bytes gifFile(int w, int h, const std::vector<QRgb>& palette, const std::vector<
     while ((1 << tableBits) < int(palette.size()))
         ++tableBits;
     Bytes out{'G', 'I', 'F', '8', '9', 'a'};
-    put16(out, std::uint32_t(w));
-    put16(out, std::uint32_t(h));
+    appendU16(out, std::uint32_t(w));
+    appendU16(out, std::uint32_t(h));
     out.push_back(std::uint8_t(0x80 | 0x70 | (tableBits - 1)));
     out.push_back(0);
     out.push_back(0);
@@ -239,10 +233,10 @@ Bytes gifFile(int w, int h, const std::vector<QRgb>& palette, const std::vector<
         out.insert(out.end(), gce.begin(), gce.end());
     }
     out.push_back(0x2C);
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, std::uint32_t(w));
-    put16(out, std::uint32_t(h));
+    appendU16(out, 0);
+    appendU16(out, 0);
+    appendU16(out, std::uint32_t(w));
+    appendU16(out, std::uint32_t(h));
     out.push_back(interlaced ? 0x40 : 0);
     // Interlaced images store their rows in pass order.
     std::vector<std::uint8_t> stored;

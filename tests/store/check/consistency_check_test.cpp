@@ -2,7 +2,7 @@
 // the ways a crash, a faulty writer or a hand edit leaves them.
 #include "store/check/consistency_check.h"
 #include "tests/store/check/raw_store_image.h"
-#include "tests/tools/temp_dir.h"
+#include "tests/tools/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -48,8 +48,8 @@ class CheckerTest : public ::testing::Test {
 protected:
     store::CheckReport check(const RawStoreImage& image)
     {
-        image.write(dir / "s");
-        return checkStore(dir / "s.edb");
+        image.write(dir.file("s"));
+        return checkStore(dir.file("s.edb"));
     }
     TempDir dir;
 };
@@ -69,9 +69,9 @@ TEST_F(CheckerTest, SoundStoresHaveNoProblems)
 TEST_F(CheckerTest, NameWithoutExtensionGetsTheDefaultOne)
 {
     RawStoreImage s = soundStore();
-    RawStoreImage::writeBytes(dir / "plain.EDB", s.dataBytes());
-    RawStoreImage::writeBytes(dir / "plain.EDT", s.auxBytes());
-    const auto report = checkStore(dir / "plain");
+    RawStoreImage::writeBytes(dir.file("plain.EDB"), s.dataBytes());
+    RawStoreImage::writeBytes(dir.file("plain.EDT"), s.auxBytes());
+    const auto report = checkStore(dir.file("plain"));
     EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_TRUE(report.problems.empty()) << joined(report);
 }
@@ -182,8 +182,8 @@ TEST_F(CheckerTest, StoreWithoutChainFieldsNeedsNoAuxiliaryFile)
     s.addRecord(1, 1, 0, "");
     s.addRecord(0, 2, 0, "");
     s.nextSerial = 2;
-    RawStoreImage::writeBytes(dir / "plain.edb", s.dataBytes());  // and no .EDT at all
-    const auto report = checkStore(dir / "plain.edb");
+    RawStoreImage::writeBytes(dir.file("plain.edb"), s.dataBytes());  // and no .EDT at all
+    const auto report = checkStore(dir.file("plain.edb"));
     EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_EQ(report.problems, std::vector<std::string>{"record 2 has status word 0: no serial number"});
 }
@@ -191,16 +191,16 @@ TEST_F(CheckerTest, StoreWithoutChainFieldsNeedsNoAuxiliaryFile)
 TEST_F(CheckerTest, AuxiliaryFileLongerThanItsBlockCount)
 {
     RawStoreImage s = soundStore();
-    s.write(dir / "s");
-    auto aux = readBytes(dir / "s.EDT");
+    s.write(dir.file("s"));
+    auto aux = readBytes(dir.file("s.EDT"));
     aux.resize(aux.size() + 100, 0);
-    RawStoreImage::writeBytes(dir / "s.EDT", aux);
-    EXPECT_TRUE(mentions(checkStore(dir / "s.edb"), "holds 100 bytes after its last counted block"));
+    RawStoreImage::writeBytes(dir.file("s.EDT"), aux);
+    EXPECT_TRUE(mentions(checkStore(dir.file("s.edb")), "holds 100 bytes after its last counted block"));
 }
 
 TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
 {
-    EXPECT_EQ(checkStore(dir / "missing.edb").openResult, store::rc::kFileNotFound);
+    EXPECT_EQ(checkStore(dir.file("missing.edb")).openResult, store::rc::kFileNotFound);
 
     RawStoreImage highVersion = soundStore();
     highVersion.version = 0x10001;
@@ -215,9 +215,9 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     EXPECT_EQ(check(pastRecord).openResult, store::rc::kNotADataFile);
 
     RawStoreImage hugeFieldCount = soundStore();
-    hugeFieldCount.write(dir / "s");
-    patchInt32(dir / "s.edb", 112, 0x7FFFFFFF);  // refused without allocating for it
-    EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kNotADataFile);
+    hugeFieldCount.write(dir.file("s"));
+    patchInt32(dir.file("s.edb"), 112, 0x7FFFFFFF);  // refused without allocating for it
+    EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kNotADataFile);
 
     RawStoreImage hugeRecords;  // an empty store whose records would be 2 GB each
     hugeRecords.recordLength = 0x7FFFFFF0;
@@ -225,14 +225,14 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     EXPECT_EQ(hugeReport.openResult, store::rc::kOk);
     EXPECT_TRUE(hugeReport.problems.empty()) << joined(hugeReport);
 
-    soundStore().write(dir / "s");
-    patchInt32(dir / "s.EDT", 16, 8);  // one block more than the file holds
-    EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kAuxDamaged);
-    patchInt32(dir / "s.EDT", 16, 7);
-    patchInt32(dir / "s.EDT", 4, 0x20000);
-    EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kAuxVersionMismatch);
-    patchInt32(dir / "s.EDT", 0, 0x4C4C4548);
-    EXPECT_EQ(checkStore(dir / "s.edb").openResult, store::rc::kAuxReadFailed);
+    soundStore().write(dir.file("s"));
+    patchInt32(dir.file("s.EDT"), 16, 8);  // one block more than the file holds
+    EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kAuxDamaged);
+    patchInt32(dir.file("s.EDT"), 16, 7);
+    patchInt32(dir.file("s.EDT"), 4, 0x20000);
+    EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kAuxVersionMismatch);
+    patchInt32(dir.file("s.EDT"), 0, 0x4C4C4548);
+    EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kAuxReadFailed);
 }
 
 TEST_F(CheckerTest, ChangesNoFile)
@@ -240,12 +240,12 @@ TEST_F(CheckerTest, ChangesNoFile)
     RawStoreImage s = soundStore();
     s.recordCountOverride = 2;   // what a writable open would cut
     s.setBlock(3, 2, 1, 500);    // and a loop
-    s.write(dir / "s");
-    const auto dataBefore = readBytes(dir / "s.edb");
-    const auto auxBefore = readBytes(dir / "s.EDT");
-    EXPECT_FALSE(checkStore(dir / "s.edb").problems.empty());
-    EXPECT_EQ(readBytes(dir / "s.edb"), dataBefore);
-    EXPECT_EQ(readBytes(dir / "s.EDT"), auxBefore);
+    s.write(dir.file("s"));
+    const auto dataBefore = readBytes(dir.file("s.edb"));
+    const auto auxBefore = readBytes(dir.file("s.EDT"));
+    EXPECT_FALSE(checkStore(dir.file("s.edb")).problems.empty());
+    EXPECT_EQ(readBytes(dir.file("s.edb")), dataBefore);
+    EXPECT_EQ(readBytes(dir.file("s.EDT")), auxBefore);
 }
 
 } // namespace
