@@ -16,9 +16,10 @@
 #include "runtime/gbk.h"
 #include "runtime/message_box.h"
 #include "store/commands.h"
-#include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -84,8 +85,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path out = std::filesystem::absolute(argv[2]);
-    const qr::test_support::TempDir scratch;
-    const std::filesystem::path dir = scratch.path();
+    const QTemporaryDir scratch(QDir::tempPath() + "/quillroll-shots-XXXXXX");
+    if (!scratch.isValid())
+        return 1;
+    const std::filesystem::path dir = scratch.path().toStdString();
     for (const char* store : {"xsdate.edb", "deldate.edb"}) {
         const std::string command = std::string(argv[1]) + " create-roster '" + (dir / store).string() + "' >/dev/null";
         if (std::system(command.c_str()) != 0)
