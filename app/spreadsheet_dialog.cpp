@@ -35,7 +35,7 @@ std::vector<SheetRow> mainListRows()
     const int count = list::rowCount(kMainWindow, main_window::kList);
     std::vector<SheetRow> rows(static_cast<std::size_t>(std::max(count, 0)));
     for (int r = 0; r < count; ++r)
-        for (std::size_t c = 0; c < roster_sheet::kColumnCount; ++c)
+        for (std::size_t c = 0; c < roster::kColumnCount; ++c)
             rows[r][c] = list::cellText(kMainWindow, main_window::kList, r, static_cast<int>(c));
     return rows;
 }

@@ -1,6 +1,6 @@
 #include "tools/workbook/biff_book_builder.h"
 
-#include "app/roster_sheet_layout.h"
+#include "roster/columns.h"
 #include "runtime/gbk.h"
 #include "xlsodbc/biff_io.h"
 #include "xlsodbc/compound_file.h"
@@ -110,12 +110,12 @@ void sharedStrings(ByteWriter& out)
 {
     // Nineteen short headings fit one record; EXTSST points at every eighth string.
     ByteWriter body;
-    body.u32(static_cast<std::uint32_t>(app::roster_sheet::kColumnCount));
-    body.u32(static_cast<std::uint32_t>(app::roster_sheet::kColumnCount));
+    body.u32(static_cast<std::uint32_t>(roster::kColumnCount));
+    body.u32(static_cast<std::uint32_t>(roster::kColumnCount));
     std::vector<std::pair<std::size_t, std::size_t>> buckets; // (offset in stream, offset in record)
     const std::size_t recordStart = out.size();
-    for (std::size_t k = 0; k < app::roster_sheet::kColumnCount; ++k) {
-        const std::u16string text = utf16(app::roster_sheet::kHeadings[k]);
+    for (std::size_t k = 0; k < roster::kColumnCount; ++k) {
+        const std::u16string text = utf16(roster::kHeadings[k]);
         if (k % 8 == 0) buckets.emplace_back(recordStart + 4 + body.size(), 4 + body.size());
         body.u16(static_cast<std::uint16_t>(text.size()));
         body.u8(0x01);
@@ -165,10 +165,10 @@ void rosterSheet(ByteWriter& out)
 {
     bof(out, kWorksheetBof);
     sheetSettings(out);
-    const auto& widths = app::roster_sheet::kColumnWidths;
+    const auto& widths = roster::kSheetColumnWidths;
     for (std::uint16_t c = 0; c < widths.size(); ++c)
         Record(xls::rt::ColInfo).u16(c).u16(c).u16(widths[c]).u16(kDefaultCellXf).u16(0x0002).u16(0).writeTo(out);
-    const auto columns = static_cast<std::uint16_t>(app::roster_sheet::kColumnCount);
+    const auto columns = static_cast<std::uint16_t>(roster::kColumnCount);
     Record(xls::rt::Dimensions).u32(0).u32(1).u16(0).u16(columns).u16(0).writeTo(out);
     Record(xls::rt::Row).u16(0).u16(0).u16(columns).u16(270).u16(0).u16(0).u16(0x0100).u16(kDefaultCellXf).writeTo(out);
     for (std::uint16_t c = 0; c < columns; ++c)
