@@ -2,20 +2,20 @@
 // catalogue assigns them. Handlers address every component by (window id, id).
 #pragma once
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/template/ids.h"
 
 #include <cstdint>
 
 namespace qr::app {
 
-using forms::catalogue::kAboutWindow;
-using forms::catalogue::kAddForm;
-using forms::catalogue::kDeletedWindow;
-using forms::catalogue::kDetailView;
-using forms::catalogue::kMainWindow;
-using forms::catalogue::kModifyForm;
-using forms::catalogue::kStartWindow;
+using catalogue::kAboutWindow;
+using catalogue::kAddForm;
+using catalogue::kDeletedWindow;
+using catalogue::kDetailView;
+using catalogue::kMainWindow;
+using catalogue::kModifyForm;
+using catalogue::kStartWindow;
 
 // The component id of a window's own record (its caption, visibility, picture).
 inline constexpr std::uint32_t windowComponent(std::uint32_t windowId) { return forms::windowRecordId(windowId); }

@@ -1,12 +1,12 @@
 // Draws the pictures of the README: the main window holding a few students and the
 // add form, offscreen, into the folder given as the only argument.
 #include "app/app_paths.h"
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/startup.h"
 #include "app/student_record.h"
-#include "forms/catalogue/catalogue.h"
-#include "forms/registry/forms_application.h"
 #include "forms/registry/component_kind.h"
+#include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/config_items.h"
 #include "runtime/gbk.h"
@@ -39,7 +39,7 @@ QWidget* topWindow(std::uint32_t windowId)
 
 StudentRecord student(int k, const char* name, const char* sex, double height, float weight)
 {
-    const auto photo = qr::forms::catalogue::placeholderPhotoBytes();
+    const auto photo = qr::catalogue::placeholderPhotoBytes();
     const std::string n = std::to_string(k);
     StudentRecord s;
     s.number = k;

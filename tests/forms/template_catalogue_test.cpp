@@ -1,7 +1,7 @@
 // The template store built into the program, read back, holds exactly the seven
 // windows the application is written against.
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/template/ids.h"
 #include "forms/template/template_reader.h"
 

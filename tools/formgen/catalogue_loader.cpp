@@ -374,6 +374,12 @@ private:
 
 } // namespace
 
+std::string GeneratedCode::folder() const
+{
+    const std::size_t slash = header.rfind('/');
+    return slash == std::string::npos ? std::string() : header.substr(0, slash + 1);
+}
+
 bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out,
                    std::string& error)
 {
@@ -394,6 +400,10 @@ bool loadCatalogue(const std::filesystem::path& index, const PictureSet& picture
                 throw CatalogueError("handler numbers must be positive and unique, names unique: " + e.name);
             out.handlers.push_back(std::move(e));
         }
+
+        const json& generated = top.at("generated");
+        out.generated.cppNamespace = generated.at("namespace").get<std::string>();
+        out.generated.header = generated.at("header").get<std::string>();
 
         WindowBuilder builder(byName, pictures);
         for (const json& file : top.at("windows")) {

@@ -19,9 +19,20 @@ struct HandlerEntry {
     std::string doesUtf8;    // what it does, for the generated header
 };
 
+// Where the generated sources belong: the C++ namespace they declare their names in,
+// and the catalogue's own header (which declares the embedded data's accessors).
+struct GeneratedCode {
+    std::string cppNamespace; // e.g. "qr::catalogue"
+    std::string header;       // include path, e.g. "app/catalogue/catalogue.h"
+    // The folder of `header` with a trailing "/": where the generated headers are
+    // included from, and what their comments name as their source.
+    std::string folder() const;
+};
+
 struct Catalogue {
     forms::TemplateStore store;
     std::vector<HandlerEntry> handlers;
+    GeneratedCode generated;
     std::vector<std::filesystem::path> sources; // every file read
 };
 

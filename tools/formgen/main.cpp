@@ -35,7 +35,7 @@ int main(int argc, char** argv)
 {
     if (argc < 5)
         return fail("usage: formgen <catalogue.json> <out.cpp> <handler_numbers.h> <picture-dir> [<store.bin>]");
-    const std::filesystem::path index = argv[1], source = argv[2], header = argv[3], pictureDir = argv[4];
+    const std::filesystem::path index = argv[1], source = argv[2], handlerHeader = argv[3], pictureDir = argv[4];
     std::string error;
 
     std::vector<std::uint8_t> startup, samplePhoto, smallPhoto, placeholder;
@@ -81,7 +81,9 @@ int main(int argc, char** argv)
         {"programIconBytes", "program and tray icon, one 128 x 128 32-bit image", icon},
         {"placeholderPhotoBytes", "photo placeholder of the add form, JPEG 198 x 249", placeholder},
     };
-    if (!writeEmbeddedSource(source, blobs, error) || !writeHandlerHeader(header, catalogue.handlers, error))
+    const GeneratedCode& code = catalogue.generated;
+    if (!writeEmbeddedSource(source, code, blobs, error) ||
+        !writeHandlerHeader(handlerHeader, code, catalogue.handlers, error))
         return fail(error);
 
     const auto asString = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };

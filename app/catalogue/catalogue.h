@@ -2,12 +2,12 @@
 // descriptions in this folder, and the pictures drawn with it. Generated at build time.
 #pragma once
 
-#include "forms/catalogue/handler_numbers.h" // generated: enum Handler, kHandlerNames
+#include "app/catalogue/handler_numbers.h" // generated: enum Handler, kHandlerNames
 
 #include <cstdint>
 #include <span>
 
-namespace qr::forms::catalogue {
+namespace qr::catalogue {
 
 // Window ids in window-map order.
 inline constexpr std::uint32_t kStartWindow = 0x52010001;
@@ -28,4 +28,4 @@ std::span<const std::uint8_t> programIconBytes();
 // The add form's placeholder photo after its samples are cleared (JPEG, 198 x 249).
 std::span<const std::uint8_t> placeholderPhotoBytes();
 
-} // namespace qr::forms::catalogue
+} // namespace qr::catalogue
