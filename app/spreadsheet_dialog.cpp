@@ -20,7 +20,7 @@ constexpr std::size_t kLongestFolder = 260; // longer folders are not offered
 
 std::optional<runtime::Text> chooseSpreadsheetFile(bool save)
 {
-    using main_window::kFileDialog;
+    constexpr std::uint32_t kFileDialog = main_window::kFileDialog;
     forms::writeProperty(kMainWindow, kFileDialog, kDialogTypeProperty, Value::integer(save ? kSaveFile : kOpenFile));
     runtime::Text folder = runtime::currentDirectory();
     if (folder.size() > kLongestFolder) folder.clear();

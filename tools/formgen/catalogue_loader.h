@@ -19,6 +19,21 @@ struct HandlerEntry {
     std::string doesUtf8;    // what it does, for the generated header
 };
 
+// A component or menu item the program addresses, by the code name its record gives it.
+struct CodedComponent {
+    std::string code;      // C++ identifier part, e.g. "ClassEdit"
+    std::uint32_t id = 0;
+    std::string labelUtf8; // the component's name, or "menu " and the item's caption
+};
+
+// A window with a code name, and its coded components in stored order.
+struct CodedWindow {
+    std::string code;      // e.g. "StartWindow"
+    std::uint32_t id = 0;
+    std::string roleUtf8;
+    std::vector<CodedComponent> components;
+};
+
 // Where the generated sources belong: the C++ namespace they declare their names in,
 // and the catalogue's own header (which declares the embedded data's accessors).
 struct GeneratedCode {
@@ -32,6 +47,7 @@ struct GeneratedCode {
 struct Catalogue {
     forms::TemplateStore store;
     std::vector<HandlerEntry> handlers;
+    std::vector<CodedWindow> codedWindows;      // windows with a code name, in window-map order
     GeneratedCode generated;
     std::vector<std::filesystem::path> sources; // every file read
 };
@@ -40,7 +56,8 @@ struct Catalogue {
 using PictureSet = std::map<std::string, forms::Bytes>;
 
 // Reads catalogue.json and the files it names. Returns false with `error` filled on any
-// inconsistency (unknown handler, duplicate id or name, missing container, bad id).
+// inconsistency (unknown handler, duplicate id, name or code name, missing container,
+// bad id). Code names take no part in the template store.
 bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out,
                    std::string& error);
 

@@ -1,5 +1,5 @@
-// Writes the generated sources: the constant byte arrays the program carries and the
-// handler-number header, both in the catalogue's namespace.
+// Writes the generated sources: the constant byte arrays the program carries, the
+// handler-number header and the component-id header, all in the catalogue's namespace.
 #pragma once
 
 #include "tools/formgen/catalogue_loader.h"
@@ -25,6 +25,11 @@ bool writeEmbeddedSource(const std::filesystem::path& path, const GeneratedCode&
 // handler_numbers.h: one enumerator per handler number, and its name.
 bool writeHandlerHeader(const std::filesystem::path& path, const GeneratedCode& code,
                         const std::vector<HandlerEntry>& handlers, std::string& error);
+
+// components.h: per coded window a struct of constants, kId and k<code> for each
+// coded component, and a window-id constant k<window code>, in window-map order.
+bool writeComponentHeader(const std::filesystem::path& path, const GeneratedCode& code,
+                          const std::vector<CodedWindow>& windows, std::string& error);
 
 // Writes `bytes` to `path` unless the file already holds exactly them (keeps the
 // build from recompiling what did not change).
