@@ -4,6 +4,13 @@
 #pragma once
 
 #include "app/catalogue/catalogue.h"
+#include "forms/kinds/combo_box_properties.h"
+#include "forms/kinds/common_dialog_properties.h"
+#include "forms/kinds/edit_box_properties.h"
+#include "forms/kinds/picture_box_properties.h"
+#include "forms/kinds/report_list_properties.h"
+#include "forms/registry/property_numbers.h"
+#include "forms/registry/window_properties.h"
 #include "forms/template/ids.h"
 
 #include <cstdint>
@@ -54,18 +61,21 @@ inline constexpr StudentFormIds kAddFormIds = studentFormIds<catalogue::AddForm>
 inline constexpr StudentFormIds kModifyFormIds = studentFormIds<catalogue::ModifyForm>();
 inline constexpr StudentFormIds kDetailViewIds = studentFormIds<catalogue::DetailView>();
 
-// Property numbers the handlers use.
+// The property numbers the handlers use, as the window and the kinds export them.
 namespace property {
-inline constexpr int kVisible = 5;
-inline constexpr int kWindowCaption = 8;
-inline constexpr int kWindowBackgroundPicture = 11;
-inline constexpr int kEditContent = 8;
-inline constexpr int kComboContent = 9;
-inline constexpr int kComboCurrentItem = 19;
-inline constexpr int kComboItemList = 20;
-inline constexpr int kPicture = 10;
-inline constexpr int kDialogFileName = 10;
-inline constexpr int kListCurrentRow = 35;
+using forms::kindPropertyNumber;
+inline constexpr int kVisible = forms::common_property::kVisible;
+inline constexpr int kWindowCaption = kindPropertyNumber(forms::window_property::kCaption);
+inline constexpr int kWindowBackgroundPicture = kindPropertyNumber(forms::window_property::kBackgroundPicture);
+inline constexpr int kEditContent = kindPropertyNumber(forms::edit_box_property::kContent);
+inline constexpr int kComboContent = kindPropertyNumber(forms::combo_box_property::kContent);
+inline constexpr int kComboCurrentItem = kindPropertyNumber(forms::combo_box_property::kCurrentItem);
+inline constexpr int kComboItemList = kindPropertyNumber(forms::combo_box_property::kItemList);
+inline constexpr int kPicture = kindPropertyNumber(forms::picture_box_property::kPicture);
+inline constexpr int kDialogType = kindPropertyNumber(forms::common_dialog_property::kType);
+inline constexpr int kDialogFileName = kindPropertyNumber(forms::common_dialog_property::kFileName);
+inline constexpr int kDialogInitialFolder = kindPropertyNumber(forms::common_dialog_property::kInitialFolder);
+inline constexpr int kListCurrentRow = kindPropertyNumber(forms::report_list_property::kCurrentRow);
 } // namespace property
 
 } // namespace qr::app

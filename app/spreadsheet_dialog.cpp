@@ -11,8 +11,6 @@ namespace qr::app {
 using runtime::Value;
 
 namespace {
-constexpr int kDialogTypeProperty = 8;
-constexpr int kDialogInitialFolderProperty = 13;
 constexpr int kOpenFile = 0;
 constexpr int kSaveFile = 1;
 constexpr std::size_t kLongestFolder = 260; // longer folders are not offered
@@ -21,10 +19,10 @@ constexpr std::size_t kLongestFolder = 260; // longer folders are not offered
 std::optional<runtime::Text> chooseSpreadsheetFile(bool save)
 {
     constexpr std::uint32_t kFileDialog = main_window::kFileDialog;
-    forms::writeProperty(kMainWindow, kFileDialog, kDialogTypeProperty, Value::integer(save ? kSaveFile : kOpenFile));
+    forms::writeProperty(kMainWindow, kFileDialog, property::kDialogType, Value::integer(save ? kSaveFile : kOpenFile));
     runtime::Text folder = runtime::currentDirectory();
     if (folder.size() > kLongestFolder) folder.clear();
-    forms::writeProperty(kMainWindow, kFileDialog, kDialogInitialFolderProperty, Value::text(folder));
+    forms::writeProperty(kMainWindow, kFileDialog, property::kDialogInitialFolder, Value::text(folder));
     if (!forms::openCommonDialog(kMainWindow, kFileDialog)) return std::nullopt;
     return forms::readProperty(kMainWindow, kFileDialog, property::kDialogFileName).asText();
 }

@@ -1,5 +1,6 @@
 #include "forms/kinds/combo_box.h"
 
+#include "forms/kinds/combo_box_properties.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -16,11 +17,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int {
-    kStyle, kContent, kMaxLength, kSelectionStart, kSelectionLength, kSelectedText, kSorted,
-    kExtraItemHeight, kTextColour, kBackgroundColour, kFont, kCurrentItem, kItemList, kItemValues,
-    kReserved1, kReserved2, kReserved3,
-};
+using enum combo_box_property::Index;
 
 constexpr int kGbkRole = Qt::UserRole + 1;   // the item's stored bytes
 constexpr int kValueRole = Qt::UserRole + 2; // the item's int32 value
