@@ -5,10 +5,10 @@
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
-#include "app/report_list_ops.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
 #include "app/tray_menu.h"
+#include "forms/kinds/report_list_ops.h"
 #include "store/commands.h"
 
 namespace qr::app {

@@ -1,8 +1,8 @@
 #include "app/spreadsheet_dialog.h"
 
 #include "app/component_ids.h"
-#include "app/report_list_ops.h"
 #include "forms/kinds/common_dialog.h"
+#include "forms/kinds/report_list_ops.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/directories.h"
 

@@ -5,9 +5,9 @@
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
-#include "app/report_list_ops.h"
 #include "app/roster_replace.h"
 #include "app/spreadsheet_dialog.h"
+#include "forms/kinds/report_list_ops.h"
 #include "runtime/to_text.h"
 #include "sheet/component/external_database_component.h"
 
