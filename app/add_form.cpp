@@ -1,11 +1,11 @@
 // The add form: sample contents, a photo, validation and appending a new student.
 #include "app/app_paths.h"
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_form.h"
-#include "forms/catalogue/catalogue.h"
 #include "runtime/delay.h"
 #include "store/commands.h"
 
@@ -80,7 +80,7 @@ Value addFormClearSample(const Event&)
     clearEdit(ids.idCard);
     clearEdit(ids.nationalNumber);
     clearEdit(ids.address);
-    const auto placeholder = forms::catalogue::placeholderPhotoBytes();
+    const auto placeholder = catalogue::placeholderPhotoBytes();
     forms::writeProperty(ids.window, ids.photo, property::kPicture,
                          Value::byteSet(runtime::ByteSet(placeholder.begin(), placeholder.end())));
     clearChoice(ids.guardian1Relation);

@@ -1,5 +1,6 @@
 #include "app/app_paths.h"
 
+#include "roster/files.h"
 #include "runtime/directories.h"
 
 namespace qr::app {
@@ -11,7 +12,7 @@ runtime::Text& overrideDirectory()
     return directory;
 }
 
-runtime::Text inDataDirectory(const char* fileName)
+runtime::Text inDataDirectory(std::string_view fileName)
 {
     runtime::Text path = dataDirectory();
     path += '/';
@@ -33,8 +34,8 @@ void setDataDirectory(runtime::Text directory)
     overrideDirectory() = std::move(directory);
 }
 
-runtime::Text configFilePath() { return inDataDirectory("config.ini"); }
-runtime::Text rosterStorePath() { return inDataDirectory("xsdate.edb"); }
-runtime::Text recycleStorePath() { return inDataDirectory("deldate.edb"); }
+runtime::Text configFilePath() { return inDataDirectory(roster::kConfigFile); }
+runtime::Text rosterStorePath() { return inDataDirectory(roster::kRosterStoreFile); }
+runtime::Text recycleStorePath() { return inDataDirectory(roster::kRecycleStoreFile); }
 
 } // namespace qr::app

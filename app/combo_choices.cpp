@@ -1,6 +1,7 @@
 #include "app/combo_choices.h"
 
 #include "app/component_ids.h"
+#include "forms/kinds/combo_item_list.h"
 #include "forms/registry/window_registry.h"
 
 namespace qr::app {
@@ -18,18 +19,6 @@ constexpr int kEmptyRelationItem = 11;
 int templateItemCount(ComboChoices choices)
 {
     return choices == ComboChoices::Relation ? kEmptyRelationItem + 1 : 2;
-}
-
-std::uint32_t readU32(const runtime::ByteSet& b, std::size_t at)
-{
-    return std::uint32_t(b[at]) | (std::uint32_t(b[at + 1]) << 8) | (std::uint32_t(b[at + 2]) << 16) |
-           (std::uint32_t(b[at + 3]) << 24);
-}
-
-void putU32(runtime::ByteSet& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
 }
 
 } // namespace
@@ -61,10 +50,11 @@ void selectStoredText(std::uint32_t windowId, std::uint32_t comboId, ComboChoice
     int index = fixedIndexOf(choices, stored);
     if (index < 0) {
         std::vector<runtime::Text> items =
-            decodeItemList(forms::readProperty(windowId, comboId, property::kComboItemList).asByteSet());
+            forms::kinds::decodeItemList(forms::readProperty(windowId, comboId, property::kComboItemList).asByteSet());
         index = int(items.size());
         items.emplace_back(stored);
-        forms::writeProperty(windowId, comboId, property::kComboItemList, runtime::Value::byteSet(encodeItemList(items)));
+        forms::writeProperty(windowId, comboId, property::kComboItemList,
+                             runtime::Value::byteSet(forms::kinds::encodeItemList(items)));
     }
     forms::writeProperty(windowId, comboId, property::kComboCurrentItem, runtime::Value::integer(index));
 }
@@ -78,50 +68,6 @@ runtime::Text storedTextOfSelection(std::uint32_t windowId, std::uint32_t comboI
     if (index >= templateItemCount(choices))
         return forms::readProperty(windowId, comboId, property::kComboContent).asText();
     return {};
-}
-
-runtime::ByteSet encodeItemList(const std::vector<runtime::Text>& items)
-{
-    runtime::ByteSet out;
-    const auto put16 = [&](std::uint16_t v) {
-        out.push_back(std::uint8_t(v));
-        out.push_back(std::uint8_t(v >> 8));
-    };
-    if (items.size() < 0xFFFF) {
-        put16(std::uint16_t(items.size()));
-    } else {
-        put16(0xFFFF);
-        putU32(out, std::uint32_t(items.size()));
-    }
-    for (const runtime::Text& item : items) {
-        putU32(out, std::uint32_t(item.size()));
-        out.insert(out.end(), item.begin(), item.end());
-    }
-    return out;
-}
-
-std::vector<runtime::Text> decodeItemList(const runtime::ByteSet& bytes)
-{
-    std::vector<runtime::Text> items;
-    if (bytes.size() < 2)
-        return items;
-    std::size_t pos = 2;
-    std::size_t count = std::size_t(bytes[0]) | (std::size_t(bytes[1]) << 8);
-    if (count == 0xFFFF) {
-        if (bytes.size() < 6)
-            return items;
-        count = readU32(bytes, 2);
-        pos = 6;
-    }
-    for (std::size_t i = 0; i < count && bytes.size() - pos >= 4; ++i) {
-        const std::size_t length = readU32(bytes, pos);
-        pos += 4;
-        if (length > bytes.size() - pos)
-            break;
-        items.emplace_back(reinterpret_cast<const char*>(bytes.data() + pos), length);
-        pos += length;
-    }
-    return items;
 }
 
 } // namespace qr::app

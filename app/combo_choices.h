@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 namespace qr::app {
 
@@ -34,11 +33,5 @@ void selectStoredText(std::uint32_t windowId, std::uint32_t comboId, ComboChoice
 // The text a save stores for the combo's current selection: the fixed text of a
 // fixed item, the item text itself for an extra item, empty for none.
 runtime::Text storedTextOfSelection(std::uint32_t windowId, std::uint32_t comboId, ComboChoices choices);
-
-// The combo item-list property: a u16 count (0xFFFF and a u32 count for more)
-// followed by counted texts (int32 length, bytes).
-runtime::ByteSet encodeItemList(const std::vector<runtime::Text>& items);
-// The items of an item-list value; what cannot be read ends the list.
-std::vector<runtime::Text> decodeItemList(const runtime::ByteSet& bytes);
 
 } // namespace qr::app

@@ -1,55 +1,36 @@
-// Component and menu-item ids of the windows the handlers work on, as the window
-// catalogue assigns them. Handlers address every component by (window id, id).
+// The windows and components the handlers work on, under the code names the window
+// catalogue gives them (app/catalogue/*.json; formgen generates the ids). Handlers
+// address every component by (window id, id).
 #pragma once
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
+#include "forms/kinds/combo_box_properties.h"
+#include "forms/kinds/common_dialog_properties.h"
+#include "forms/kinds/edit_box_properties.h"
+#include "forms/kinds/picture_box_properties.h"
+#include "forms/kinds/report_list_properties.h"
+#include "forms/registry/property_numbers.h"
+#include "forms/registry/window_properties.h"
 #include "forms/template/ids.h"
 
 #include <cstdint>
 
 namespace qr::app {
 
-using forms::catalogue::kAboutWindow;
-using forms::catalogue::kAddForm;
-using forms::catalogue::kDeletedWindow;
-using forms::catalogue::kDetailView;
-using forms::catalogue::kMainWindow;
-using forms::catalogue::kModifyForm;
-using forms::catalogue::kStartWindow;
+using catalogue::kAboutWindow;
+using catalogue::kAddForm;
+using catalogue::kDeletedWindow;
+using catalogue::kDetailView;
+using catalogue::kMainWindow;
+using catalogue::kModifyForm;
+using catalogue::kStartWindow;
 
 // The component id of a window's own record (its caption, visibility, picture).
 inline constexpr std::uint32_t windowComponent(std::uint32_t windowId) { return forms::windowRecordId(windowId); }
 
-namespace start_window {
-inline constexpr std::uint32_t kClassEdit = 0x160100D3;   // 编辑框_班级
-inline constexpr std::uint32_t kConfirmButton = 0x160100D5; // 按钮_确定
-inline constexpr std::uint32_t kTrayMenu = 0x2601039E;    // 系统开关
-inline constexpr std::uint32_t kTrayOpen = 0x2601039F;    // 打开
-inline constexpr std::uint32_t kTrayClose = 0x260103A0;   // 关闭
-} // namespace start_window
-
-namespace main_window {
-inline constexpr std::uint32_t kList = 0x160100D1;        // 超级列表框1
-inline constexpr std::uint32_t kToolbar = 0x160100D0;     // 工具条1
-inline constexpr std::uint32_t kRowMenu = 0x26010279;     // 信息维护
-inline constexpr std::uint32_t kMenuView = 0x2601027A;    // 信息查询
-inline constexpr std::uint32_t kMenuModify = 0x2601027B;  // 信息修改
-inline constexpr std::uint32_t kMenuDelete = 0x2601027C;  // 删除该生
-inline constexpr std::uint32_t kShowAllButton = 0x160100FA;   // 按钮_显示全部
-inline constexpr std::uint32_t kAddButton = 0x160100F9;       // 按钮_信息添加
-inline constexpr std::uint32_t kModifyButton = 0x160100F7;    // 按钮_信息修改
-inline constexpr std::uint32_t kDeleteButton = 0x160100F3;    // 按钮_删除选中行
-inline constexpr std::uint32_t kViewButton = 0x160102C1;      // 按钮_信息查询
-inline constexpr std::uint32_t kDeletedButton = 0x160103B3;   // 按钮_删除查询
-inline constexpr std::uint32_t kClearButton = 0x160100F4;     // 按钮_清空数据库
-inline constexpr std::uint32_t kFileDialog = 0x1601010D;      // 通用对话框1
-inline constexpr std::uint32_t kSpreadsheet = 0x1601010C;     // 外部数据库1
-} // namespace main_window
-
-namespace deleted_window {
-inline constexpr std::uint32_t kList = 0x160103D5;        // 超级列表框1
-inline constexpr std::uint32_t kToolbar = 0x160103D4;     // 工具条1
-} // namespace deleted_window
+using start_window = catalogue::StartWindow;
+using main_window = catalogue::MainWindow;
+using deleted_window = catalogue::DeletedWindow;
 
 // The nineteen field components and the photo dialog of one student form. The
 // add form, the modify form and the detail view carry the same names.
@@ -62,42 +43,39 @@ struct StudentFormIds {
     std::uint32_t photoDialog;
 };
 
-inline constexpr StudentFormIds kAddFormIds{
-    kAddForm,
-    0x16010055, 0x1601004F, 0x16010053, 0x16010051, 0x1601004E, 0x1601003F, 0x16010042, 0x1601004A,
-    0x1601004C, 0x16010047, 0x16010049, 0x16010045, 0x16010041,
-    0x16010060, 0x16010061, 0x1601005F,
-    0x1601005D, 0x1601005A, 0x16010058,
-    0x16010096};
+// The ids of a student form's window type (catalogue::AddForm, ...): each form codes
+// its field components alike.
+template <class Form>
+constexpr StudentFormIds studentFormIds()
+{
+    return {Form::kId,
+            Form::kName, Form::kSex, Form::kHeight, Form::kWeight, Form::kAge,
+            Form::kRegisterNumber, Form::kNationalNumber, Form::kPhoto,
+            Form::kBoarding, Form::kDormitory, Form::kBed, Form::kIdCard, Form::kAddress,
+            Form::kGuardian1Relation, Form::kGuardian1Name, Form::kGuardian1Phone,
+            Form::kGuardian2Relation, Form::kGuardian2Name, Form::kGuardian2Phone,
+            Form::kPhotoDialog};
+}
 
-inline constexpr StudentFormIds kModifyFormIds{
-    kModifyForm,
-    0x16010195, 0x1601018F, 0x16010193, 0x16010191, 0x1601018E, 0x1601017E, 0x16010181, 0x1601018A,
-    0x1601018C, 0x16010186, 0x16010188, 0x16010184, 0x16010180,
-    0x160101A0, 0x160101A1, 0x1601019F,
-    0x1601019D, 0x1601019B, 0x16010199,
-    0x16010189};
+inline constexpr StudentFormIds kAddFormIds = studentFormIds<catalogue::AddForm>();
+inline constexpr StudentFormIds kModifyFormIds = studentFormIds<catalogue::ModifyForm>();
+inline constexpr StudentFormIds kDetailViewIds = studentFormIds<catalogue::DetailView>();
 
-inline constexpr StudentFormIds kDetailViewIds{
-    kDetailView,
-    0x160101C1, 0x160101BB, 0x160101BF, 0x160101BD, 0x160101BA, 0x160101AA, 0x160101AD, 0x160101B6,
-    0x160101B8, 0x160101B2, 0x160101B4, 0x160101B0, 0x160101AC,
-    0x160101CC, 0x160101CD, 0x160101CB,
-    0x160101C9, 0x160101C7, 0x160101C5,
-    0x160101B5};
-
-// Property numbers the handlers use.
+// The property numbers the handlers use, as the window and the kinds export them.
 namespace property {
-inline constexpr int kVisible = 5;
-inline constexpr int kWindowCaption = 8;
-inline constexpr int kWindowBackgroundPicture = 11;
-inline constexpr int kEditContent = 8;
-inline constexpr int kComboContent = 9;
-inline constexpr int kComboCurrentItem = 19;
-inline constexpr int kComboItemList = 20;
-inline constexpr int kPicture = 10;
-inline constexpr int kDialogFileName = 10;
-inline constexpr int kListCurrentRow = 35;
+using forms::kindPropertyNumber;
+inline constexpr int kVisible = forms::common_property::kVisible;
+inline constexpr int kWindowCaption = kindPropertyNumber(forms::window_property::kCaption);
+inline constexpr int kWindowBackgroundPicture = kindPropertyNumber(forms::window_property::kBackgroundPicture);
+inline constexpr int kEditContent = kindPropertyNumber(forms::edit_box_property::kContent);
+inline constexpr int kComboContent = kindPropertyNumber(forms::combo_box_property::kContent);
+inline constexpr int kComboCurrentItem = kindPropertyNumber(forms::combo_box_property::kCurrentItem);
+inline constexpr int kComboItemList = kindPropertyNumber(forms::combo_box_property::kItemList);
+inline constexpr int kPicture = kindPropertyNumber(forms::picture_box_property::kPicture);
+inline constexpr int kDialogType = kindPropertyNumber(forms::common_dialog_property::kType);
+inline constexpr int kDialogFileName = kindPropertyNumber(forms::common_dialog_property::kFileName);
+inline constexpr int kDialogInitialFolder = kindPropertyNumber(forms::common_dialog_property::kInitialFolder);
+inline constexpr int kListCurrentRow = kindPropertyNumber(forms::report_list_property::kCurrentRow);
 } // namespace property
 
 } // namespace qr::app

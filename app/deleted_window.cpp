@@ -5,7 +5,7 @@
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
-#include "app/report_list_ops.h"
+#include "forms/kinds/report_list_ops.h"
 #include "store/commands.h"
 
 namespace qr::app {

@@ -1,6 +1,6 @@
 #include "app/handlers.h"
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "runtime/to_number.h"
 
 namespace qr::app {
@@ -14,7 +14,7 @@ int eventArgument(const Event& event)
 
 void bindHandlers()
 {
-    using H = forms::catalogue::Handler;
+    using H = catalogue::Handler;
     const auto bind = [](H number, Value (*handler)(const Event&)) { forms::setHandler(number, handler); };
 
     bind(H::startWindowLoaded, startWindowLoaded);

@@ -1,7 +1,7 @@
 // Program entry: the start window, then the message loop until the last window is gone.
+#include "app/catalogue/catalogue.h"
 #include "app/odbc_setup.h"
 #include "app/startup.h"
-#include "forms/catalogue/catalogue.h"
 #include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/directories.h"
@@ -20,6 +20,6 @@ int main(int argc, char** argv)
     qr::runtime::setUpRunDirectory();
     qr::app::useOdbcDriversOf(qr::runtime::gbkToUtf8(qr::runtime::runDirectory()));
     qr::app::startFormsRuntime();
-    qr::forms::loadStartWindow(qr::forms::catalogue::kStartWindow);
+    qr::forms::loadStartWindow(qr::catalogue::kStartWindow);
     return qr::forms::runMessageLoop();
 }

@@ -1,14 +1,14 @@
 // The main window: the roster list, its toolbar and row menu, delete into the
 // recycle store and clearing the roster.
 #include "app/app_paths.h"
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
 #include "app/tray_menu.h"
-#include "forms/catalogue/catalogue.h"
-#include "app/report_list_ops.h"
+#include "forms/kinds/report_list_ops.h"
 #include "store/commands.h"
 
 namespace qr::app {
@@ -88,7 +88,7 @@ Value mainWindowLoaded(const Event&)
     }
     caption += kProductTitle;
     forms::writeProperty(kMainWindow, windowComponent(kMainWindow), property::kWindowCaption, Value::text(caption));
-    const auto icon = forms::catalogue::programIconBytes();
+    const auto icon = catalogue::programIconBytes();
     forms::setTrayIcon(kMainWindow, Value::byteSet(runtime::ByteSet(icon.begin(), icon.end())), kTrayTip);
     showAll();
     return {};

@@ -1,8 +1,8 @@
 #include "app/spreadsheet_dialog.h"
 
 #include "app/component_ids.h"
-#include "app/report_list_ops.h"
 #include "forms/kinds/common_dialog.h"
+#include "forms/kinds/report_list_ops.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/directories.h"
 
@@ -11,8 +11,6 @@ namespace qr::app {
 using runtime::Value;
 
 namespace {
-constexpr int kDialogTypeProperty = 8;
-constexpr int kDialogInitialFolderProperty = 13;
 constexpr int kOpenFile = 0;
 constexpr int kSaveFile = 1;
 constexpr std::size_t kLongestFolder = 260; // longer folders are not offered
@@ -20,11 +18,11 @@ constexpr std::size_t kLongestFolder = 260; // longer folders are not offered
 
 std::optional<runtime::Text> chooseSpreadsheetFile(bool save)
 {
-    using main_window::kFileDialog;
-    forms::writeProperty(kMainWindow, kFileDialog, kDialogTypeProperty, Value::integer(save ? kSaveFile : kOpenFile));
+    constexpr std::uint32_t kFileDialog = main_window::kFileDialog;
+    forms::writeProperty(kMainWindow, kFileDialog, property::kDialogType, Value::integer(save ? kSaveFile : kOpenFile));
     runtime::Text folder = runtime::currentDirectory();
     if (folder.size() > kLongestFolder) folder.clear();
-    forms::writeProperty(kMainWindow, kFileDialog, kDialogInitialFolderProperty, Value::text(folder));
+    forms::writeProperty(kMainWindow, kFileDialog, property::kDialogInitialFolder, Value::text(folder));
     if (!forms::openCommonDialog(kMainWindow, kFileDialog)) return std::nullopt;
     return forms::readProperty(kMainWindow, kFileDialog, property::kDialogFileName).asText();
 }
@@ -35,7 +33,7 @@ std::vector<SheetRow> mainListRows()
     const int count = list::rowCount(kMainWindow, main_window::kList);
     std::vector<SheetRow> rows(static_cast<std::size_t>(std::max(count, 0)));
     for (int r = 0; r < count; ++r)
-        for (std::size_t c = 0; c < roster_sheet::kColumnCount; ++c)
+        for (std::size_t c = 0; c < roster::kColumnCount; ++c)
             rows[r][c] = list::cellText(kMainWindow, main_window::kList, r, static_cast<int>(c));
     return rows;
 }

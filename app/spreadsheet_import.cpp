@@ -5,9 +5,9 @@
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
-#include "app/report_list_ops.h"
 #include "app/roster_replace.h"
 #include "app/spreadsheet_dialog.h"
+#include "forms/kinds/report_list_ops.h"
 #include "runtime/to_text.h"
 #include "sheet/component/external_database_component.h"
 
@@ -31,8 +31,8 @@ std::optional<std::vector<SheetRow>> readSheet(const runtime::Text& fileName)
     sheetDb.MoveFirst(rowSet);
     while (!sheetDb.IsEOF(rowSet)) {
         SheetRow& row = rows.emplace_back();
-        for (std::size_t c = 0; c < roster_sheet::kColumnCount; ++c)
-            row[c] = runtime::toText(sheetDb.ReadColByName(rowSet, roster_sheet::kHeadings[c]));
+        for (std::size_t c = 0; c < roster::kColumnCount; ++c)
+            row[c] = runtime::toText(sheetDb.ReadColByName(rowSet, roster::kHeadings[c]));
         sheetDb.MoveNext(rowSet);
     }
     sheetDb.CloseDatabase();

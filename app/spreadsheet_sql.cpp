@@ -40,7 +40,7 @@ runtime::Text insertStatement(const SheetRow& row)
     for (std::size_t k = 0; k < row.size(); ++k) {
         if (k > 0) sql += ',';
         sql += '[';
-        sql += roster_sheet::kHeadings[k];
+        sql += roster::kHeadings[k];
         sql += ']';
     }
     sql += ") VALUES ('";

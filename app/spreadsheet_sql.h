@@ -2,7 +2,7 @@
 // directory piece of a chosen file name. Qt-free: plain texts in, texts out.
 #pragma once
 
-#include "app/roster_sheet_layout.h"
+#include "roster/columns.h"
 #include "runtime/value.h"
 
 #include <array>
@@ -10,7 +10,7 @@
 
 namespace qr::app {
 
-using SheetRow = std::array<runtime::Text, roster_sheet::kColumnCount>;
+using SheetRow = std::array<runtime::Text, roster::kColumnCount>;
 
 // The file's directory with its trailing "/", or the empty text when the name has
 // no "/". A trail byte of a double-byte character is never taken for the "/".

@@ -1,9 +1,9 @@
 // The start window: the class name, the first-use hint and the way into the main window.
 #include "app/app_paths.h"
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
-#include "forms/catalogue/catalogue.h"
 #include "forms/kinds/control_look.h"
 #include "runtime/config_items.h"
 
@@ -61,8 +61,8 @@ Value startWindowLoaded(const Event&)
 {
     forms::controlLook(1);
     forms::writeProperty(kStartWindow, windowComponent(kStartWindow), property::kWindowBackgroundPicture,
-                         bytesOf(forms::catalogue::startupPictureBytes()));
-    forms::setTrayIcon(kStartWindow, bytesOf(forms::catalogue::programIconBytes()), kTrayTip);
+                         bytesOf(catalogue::startupPictureBytes()));
+    forms::setTrayIcon(kStartWindow, bytesOf(catalogue::programIconBytes()), kTrayTip);
     const Text stored = runtime::readConfigItem(configFilePath(), kConfigSection, kConfigKey);
     forms::writeProperty(kStartWindow, start_window::kClassEdit, property::kEditContent, Value::text(stored));
     if (className().empty())

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
+#include "app/catalogue/catalogue.h"
 #include "app/handlers.h"
-#include "forms/catalogue/catalogue.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/window_registry.h"
 
@@ -12,7 +12,7 @@ namespace qr::app {
 void startFormsRuntime()
 {
     forms::registerStandardKinds();
-    forms::initFormsRuntime(forms::catalogue::templateStoreBytes());
+    forms::initFormsRuntime(catalogue::templateStoreBytes());
     forms::clearHandlers();
     bindHandlers();
 }

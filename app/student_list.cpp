@@ -3,7 +3,7 @@
 #include "app/component_ids.h"
 #include "app/store_session.h"
 #include "app/student_record.h"
-#include "app/report_list_ops.h"
+#include "forms/kinds/report_list_ops.h"
 #include "forms/registry/window_registry.h"
 #include "store/commands.h"
 

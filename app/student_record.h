@@ -2,6 +2,7 @@
 // from the current record of a store, and how they are written back.
 #pragma once
 
+#include "roster/student_fields.h"
 #include "runtime/value.h"
 
 #include <cstdint>
@@ -15,30 +16,8 @@ using runtime::ByteSet;
 using runtime::Text;
 using runtime::Value;
 
-// Field numbers (1-based store order). The application addresses fields by number only.
-namespace field {
-inline constexpr int kNumber = 1;         // 序号
-inline constexpr int kName = 2;           // 姓名
-inline constexpr int kSex = 3;            // 性别
-inline constexpr int kHeight = 4;         // 身高
-inline constexpr int kWeight = 5;         // 体重
-inline constexpr int kAge = 6;            // 年龄
-inline constexpr int kRegisterNumber = 7; // 学籍辅号
-inline constexpr int kNationalNumber = 8; // 全国学号
-inline constexpr int kPhoto = 9;          // 照片
-inline constexpr int kBoarding = 10;      // 是否住宿
-inline constexpr int kDormitory = 11;     // 宿舍号
-inline constexpr int kBed = 12;           // 床位号
-inline constexpr int kIdCard = 13;        // 身份证号
-inline constexpr int kAddress = 14;       // 家庭住址
-inline constexpr int kGuardian1Relation = 15;
-inline constexpr int kGuardian1Name = 16;
-inline constexpr int kGuardian1Phone = 17;
-inline constexpr int kGuardian2Relation = 18;
-inline constexpr int kGuardian2Name = 19;
-inline constexpr int kGuardian2Phone = 20;
-inline constexpr int kCount = 20;
-} // namespace field
+// Fields by number (1-based store order). The application addresses fields by number only.
+namespace field = roster::field;
 
 struct StudentRecord {
     std::int32_t number = 0;

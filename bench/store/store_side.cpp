@@ -1,7 +1,9 @@
 // The roster store doing the program's work through its commands.
 #include "bench/store/bench_students.h"
+#include "roster/files.h"
+#include "roster/store_layout.h"
+#include "roster/student_fields.h"
 #include "store/commands.h"
-#include "tools/store_cli/roster_fields.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,11 +36,8 @@ std::vector<Value> valuesOf(const Student& s, int i)
 
 Figures runStoreSide(const std::string& dir, const std::vector<Student>& students, std::int32_t& recordLength)
 {
-    const std::string path = dir + "/xsdate.edb";  // plain ASCII: the same bytes in GBK
-    std::vector<store::FieldSpec> specs;
-    for (const tools::RosterField& f : tools::rosterFields())
-        specs.push_back({std::string(f.nameGbk), f.type, f.width});
-    must(store::createStore(path, specs), "create");
+    const std::string path = dir + "/" + std::string(roster::kRosterStoreFile);  // plain ASCII: the same bytes in GBK
+    must(store::createStore(path, roster::rosterFieldSpecs()), "create");
     Figures f;
 
     auto start = Clock::now();
@@ -54,10 +53,10 @@ Figures runStoreSide(const std::string& dir, const std::vector<Student>& student
     must(store::openStore(path), "open");
     {
         const std::int32_t count = store::recordCount();
-        std::vector<Value> row(20);
+        std::vector<Value> row(roster::field::kCount);
         for (std::int32_t r = 1; r <= count; ++r) {
             store::goToRecord(r);
-            for (std::int32_t k = 1; k <= 20; ++k)
+            for (std::int32_t k = 1; k <= roster::field::kCount; ++k)
                 row[static_cast<std::size_t>(k - 1)] = store::readField(k);
         }
         must(store::lastError() == store::rc::kOk && count == kStudents, "read");

@@ -1,4 +1,5 @@
 // The push button; a click raises event 0.
+#include "forms/kinds/button_properties.h"
 #include "forms/kinds/image/picture_decoder.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
@@ -14,7 +15,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int { kPicture, kType, kCaption, kHorizontal, kVertical, kFont };
+using enum button_property::Index;
 
 class ButtonObject : public ComponentObject {
 public:

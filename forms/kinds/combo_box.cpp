@@ -1,5 +1,6 @@
 #include "forms/kinds/combo_box.h"
 
+#include "forms/kinds/combo_box_properties.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -17,11 +18,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int {
-    kStyle, kContent, kMaxLength, kSelectionStart, kSelectionLength, kSelectedText, kSorted,
-    kExtraItemHeight, kTextColour, kBackgroundColour, kFont, kCurrentItem, kItemList, kItemValues,
-    kReserved1, kReserved2, kReserved3,
-};
+using enum combo_box_property::Index;
 
 constexpr int kGbkRole = Qt::UserRole + 1;   // the item's stored bytes
 constexpr int kValueRole = Qt::UserRole + 2; // the item's int32 value
@@ -42,53 +39,6 @@ private:
 };
 
 } // namespace
-
-Bytes encodeItemList(const std::vector<std::string>& items)
-{
-    Bytes out;
-    if (items.size() >= 0xFFFF) {
-        runtime::appendU16(out, 0xFFFF);
-        runtime::appendU32(out, std::uint32_t(items.size()));
-    } else {
-        runtime::appendU16(out, std::uint16_t(items.size()));
-    }
-    for (const std::string& item : items) {
-        const std::uint32_t n = std::uint32_t(item.size());
-        runtime::appendU32(out, n);
-        out.insert(out.end(), item.begin(), item.end());
-    }
-    return out;
-}
-
-std::vector<std::string> decodeItemList(const Bytes& bytes)
-{
-    std::vector<std::string> items;
-    std::size_t pos = 0;
-    auto has = [&](std::size_t n) { return bytes.size() - pos >= n; };
-    auto u16 = [&] {
-        const std::uint32_t v = runtime::getU16(bytes.data() + pos);
-        pos += 2;
-        return v;
-    };
-    if (!has(2))
-        return items;
-    std::uint32_t count = u16();
-    if (count == 0xFFFF) {
-        if (!has(4))
-            return items;
-        count = u16();
-        count |= u16() << 16;
-    }
-    for (std::uint32_t i = 0; i < count && has(4); ++i) {
-        std::uint32_t n = u16();
-        n |= u16() << 16;
-        if (!has(n))
-            break;
-        items.emplace_back(reinterpret_cast<const char*>(bytes.data() + pos), n);
-        pos += n;
-    }
-    return items;
-}
 
 ComboBoxObject::ComboBoxObject(const CreateRequest& request, const ComboBoxSettings& settings)
     : ComponentObject(request.windowId, request.componentId), settings_(settings)

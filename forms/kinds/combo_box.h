@@ -2,6 +2,7 @@
 // included) in the item data, so the content read back is exactly what was stored.
 #pragma once
 
+#include "forms/kinds/combo_item_list.h"
 #include "forms/registry/component_kind.h"
 
 #include <QPointer>
@@ -33,9 +34,5 @@ private:
     ComboBoxSettings settings_;
     QPointer<QComboBox> combo_;
 };
-
-// The item list as a byte set: u16 count, then per item an int32 length and its bytes.
-Bytes encodeItemList(const std::vector<std::string>& items);
-std::vector<std::string> decodeItemList(const Bytes& bytes);
 
 } // namespace qr::forms::kinds

@@ -1,5 +1,6 @@
 #include "forms/kinds/common_dialog.h"
 
+#include "forms/kinds/common_dialog_properties.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
 
@@ -9,12 +10,7 @@ namespace qr::forms {
 namespace kinds {
 namespace {
 
-enum : int {
-    kType, kTitle, kFileName, kFilter, kInitialFilter, kInitialFolder, kDefaultExtension,
-    kFirstOption, // properties 15 .. 27: the 13 option settings
-    kLastOption = kFirstOption + 12,
-    kExtraText1, kExtraText2,
-};
+using enum common_dialog_property::Index;
 
 class CommonDialogObject : public ComponentObject {
 public:

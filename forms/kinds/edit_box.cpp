@@ -1,5 +1,6 @@
 #include "forms/kinds/edit_box.h"
 
+#include "forms/kinds/edit_box_properties.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -17,12 +18,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-// Kind property indexes (property number - 8).
-enum : int {
-    kContent, kBorder, kTextColour, kBackgroundColour, kFont, kHideSelection, kMaxLength, kMultiLine,
-    kScrollBars, kAlignment, kInputMode, kPasswordChar, kCase, kSpinMode, kSpinMinimum, kSpinMaximum,
-    kSelectionStart, kSelectionLength, kSelectedText, kReserved1, kReserved2,
-};
+using enum edit_box_property::Index;
 
 constexpr int kSystemEdgeHeight = 2; // the platform's edge height, twice around the text
 

@@ -1,5 +1,6 @@
 // The group box: a titled frame whose members are its child widgets, so hiding or
 // disabling the box hides or disables them too.
+#include "forms/kinds/group_box_properties.h"
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -13,7 +14,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int { kCaption, kAlignment, kTextColour, kBackgroundColour, kFont };
+using enum group_box_property::Index;
 
 class GroupBoxObject : public ComponentObject {
 public:

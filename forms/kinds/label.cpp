@@ -5,6 +5,7 @@
 // 2 bottom); the others are kept and given back as stored.
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/image/picture_decoder.h"
+#include "forms/kinds/label_properties.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
 #include "forms/registry/qt_text.h"
@@ -18,7 +19,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int { kCaption = 0, kFont = 7, kBackgroundPicture = 10, kReserved1 = 19, kReserved2 = 20 };
+using enum label_property::Index;
 
 class LabelWidget : public QLabel {
 public:

@@ -2,6 +2,7 @@
 // them back unchanged; the decoded image is only for drawing.
 #include "forms/kinds/image/picture_decoder.h"
 #include "forms/kinds/kind_support.h"
+#include "forms/kinds/picture_box_properties.h"
 #include "forms/kinds/picture_view.h"
 #include "forms/kinds/standard_kinds.h"
 
@@ -12,7 +13,7 @@
 namespace qr::forms::kinds {
 namespace {
 
-enum : int { kBorder, kBackgroundColour, kPicture, kDisplayMode, kAnimate, kReserved1, kReserved2 };
+using enum picture_box_property::Index;
 
 class PictureBoxObject : public ComponentObject {
 public:

@@ -1,6 +1,7 @@
 #include "forms/kinds/report_list.h"
 
 #include "forms/kinds/kind_support.h"
+#include "forms/kinds/report_list_properties.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
 #include "runtime/error_report.h"
@@ -15,11 +16,8 @@
 namespace qr::forms {
 namespace {
 
-// Kind property indexes: the six blocks (font, three image lists, columns, initial
-// rows) around the 24 stored settings, whose position k serves index 4 + k
-// (property 12 + k, so the current row, position 23, is property 35).
-enum : int { kFont, kHeaderImages, kNormalImages, kColumns, kStateImages, kFirstSetting = 5,
-             kLastSetting = kFirstSetting + 23, kInitialRows, kReserved };
+using enum report_list_property::Index;
+using enum report_list_property::SettingPosition;
 
 constexpr std::array<std::int32_t ReportListSettings::*, 24> kSettingFields = {
     nullptr, // border style is handled apart (it is clamped)
@@ -275,16 +273,16 @@ int ReportListObject::setProperty(int index, const runtime::Value& v)
     const int position = index - kFirstSetting; // 0-based stored position
     const std::int32_t n = intOf(v);
     switch (position) {
-    case 0: settings_.borderStyle = clampEdgeStyle(n); break;
-    case 1: settings_.textColour = Colour(n); break;
-    case 2: settings_.textBackgroundColour = Colour(n); break;
-    case 3: settings_.backgroundColour = Colour(n); break;
-    case 22: setCurrentRow(n); return 0;
-    case 4: // the list type changes the control's make-up
+    case kBorderStyleSetting: settings_.borderStyle = clampEdgeStyle(n); break;
+    case kTextColourSetting: settings_.textColour = Colour(n); break;
+    case kTextBackgroundColourSetting: settings_.textBackgroundColour = Colour(n); break;
+    case kBackgroundColourSetting: settings_.backgroundColour = Colour(n); break;
+    case kCurrentRowSetting: setCurrentRow(n); return 0;
+    case kListTypeSetting: // the list type changes the control's make-up
         settings_ = currentSettings();
         settings_.listType = std::clamp(n, 0, 3);
         return 1;
-    case 18: // a sorted list is a list made sorted
+    case kSortOrderSetting: // a sorted list is a list made sorted
         settings_ = currentSettings();
         settings_.sortOrder = n;
         return 1;
@@ -311,11 +309,11 @@ runtime::Value ReportListObject::property(int index) const
         return {};
     const int position = index - kFirstSetting;
     switch (position) {
-    case 0: return Value::integer(settings_.borderStyle);
-    case 1: return Value::integer(std::int32_t(settings_.textColour));
-    case 2: return Value::integer(std::int32_t(settings_.textBackgroundColour));
-    case 3: return Value::integer(std::int32_t(settings_.backgroundColour));
-    case 22: return Value::integer(currentRow());
+    case kBorderStyleSetting: return Value::integer(settings_.borderStyle);
+    case kTextColourSetting: return Value::integer(std::int32_t(settings_.textColour));
+    case kTextBackgroundColourSetting: return Value::integer(std::int32_t(settings_.textBackgroundColour));
+    case kBackgroundColourSetting: return Value::integer(std::int32_t(settings_.backgroundColour));
+    case kCurrentRowSetting: return Value::integer(currentRow());
     default: return Value::integer(settings_.*kSettingFields[std::size_t(position)]);
     }
 }

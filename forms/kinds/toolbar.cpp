@@ -2,6 +2,7 @@
 
 #include "forms/kinds/kind_support.h"
 #include "forms/kinds/standard_kinds.h"
+#include "forms/kinds/toolbar_properties.h"
 #include "forms/registry/fonts.h"
 #include "forms/registry/qt_text.h"
 #include "runtime/coding.h"
@@ -15,7 +16,7 @@
 namespace qr::forms {
 namespace {
 
-enum : int { kBackgroundColour, kFirstSetting, kLastSetting = kFirstSetting + 5, kFont, kNormalImages, kHotImages, kButtons, kFifthBlock };
+using enum toolbar_property::Index;
 
 constexpr int kEmptyButtonWidth = 24; // a button without caption or image
 

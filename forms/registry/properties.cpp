@@ -1,6 +1,7 @@
 // Reading and writing component properties by number.
 #include "forms/registry/accessibility.h"
 #include "forms/registry/form_window.h"
+#include "forms/registry/property_numbers.h"
 #include "forms/registry/property_values.h"
 #include "forms/registry/registry_internal.h"
 #include "runtime/error_report.h"
@@ -14,6 +15,7 @@ namespace detail {
 namespace {
 
 using runtime::Value;
+using enum common_property::Number;
 
 struct Located {
     WindowEntry* entry = nullptr;
@@ -65,7 +67,7 @@ const PropertyDescriptor& propertyOf(const Located& found, std::uint32_t windowI
                                      int property)
 {
     const UnitDescriptor* kind = found.live->kind;
-    const int index = property - 8;
+    const int index = property - kFirstKindProperty;
     if (index < 0 || std::size_t(index) >= kind->properties.size())
         runtime::reportRuntimeError(kNoSuchProperty, property, windowId, componentId);
     return kind->properties[std::size_t(index)];
@@ -136,10 +138,10 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
     QWidget* widget = found.live ? found.live->object->widget() : nullptr;
     const bool window = isWindowRecord(windowId, componentId);
     switch (property) {
-    case 0:
-    case 1:
-    case 2:
-    case 3: {
+    case kLeft:
+    case kTop:
+    case kWidth:
+    case kHeight: {
         const std::int32_t v = clampGeometry(property, value);
         (property == 0 ? record.rect.left : property == 1 ? record.rect.top
                          : property == 2 ? record.rect.width : record.rect.height) = v;
@@ -171,8 +173,8 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
         widget->setGeometry(g);
         return;
     }
-    case 4: record.tag = runtime::toText(value); return;
-    case 5: {
+    case kTag: record.tag = runtime::toText(value); return;
+    case kVisible: {
         const bool visible = toPropertyValue(property_type::kLogical, value).asLogical();
         record.flags = visible ? (record.flags | ComponentRecord::kVisible) : (record.flags & ~ComponentRecord::kVisible);
         if (widget == nullptr)
@@ -183,14 +185,14 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
             widget->setVisible(visible);
         return;
     }
-    case 6: {
+    case kDisabled: {
         const bool disabled = toPropertyValue(property_type::kLogical, value).asLogical();
         record.flags = disabled ? (record.flags | ComponentRecord::kDisabled) : (record.flags & ~ComponentRecord::kDisabled);
         if (widget)
             widget->setEnabled(!disabled);
         return;
     }
-    case 7: {
+    case kMousePointer: {
         const runtime::ByteSet bytes = runtime::toByteSet(value);
         record.mousePointer.assign(bytes.begin(), bytes.end());
         applyCursor(widget, record.mousePointer);
@@ -205,10 +207,10 @@ Value readCommon(std::uint32_t windowId, std::uint32_t componentId, const Locate
     const ComponentRecord& record = *found.record;
     QWidget* widget = found.live ? found.live->object->widget() : nullptr;
     switch (property) {
-    case 0:
-    case 1:
-    case 2:
-    case 3: {
+    case kLeft:
+    case kTop:
+    case kWidth:
+    case kHeight: {
         if (widget == nullptr) {
             const Rect& r = record.rect;
             return Value::integer(property == 0 ? r.left : property == 1 ? r.top : property == 2 ? r.width : r.height);
@@ -216,15 +218,15 @@ Value readCommon(std::uint32_t windowId, std::uint32_t componentId, const Locate
         const QRect r = isWindowRecord(windowId, componentId) ? windowOuterRect(*found.live->object) : widget->geometry();
         return Value::integer(geometryPart(r, property));
     }
-    case 4: return Value::text(record.tag);
-    case 5: return Value::logical(widget ? widget->isVisible() : record.visible());
-    case 6: {
+    case kTag: return Value::text(record.tag);
+    case kVisible: return Value::logical(widget ? widget->isVisible() : record.visible());
+    case kDisabled: {
         if (widget == nullptr)
             return Value::logical(record.disabled());
         const bool blocked = isWindowRecord(windowId, componentId) && found.entry->live->blockedByModal > 0;
         return Value::logical(widget->testAttribute(Qt::WA_ForceDisabled) || blocked);
     }
-    case 7: return Value::byteSet(runtime::ByteSet(record.mousePointer.begin(), record.mousePointer.end()));
+    case kMousePointer: return Value::byteSet(runtime::ByteSet(record.mousePointer.begin(), record.mousePointer.end()));
     default: return {};
     }
 }
@@ -237,7 +239,7 @@ runtime::Value readProperty(std::uint32_t windowId, std::uint32_t componentId, i
     detail::Located found = detail::locate(windowId, componentId);
     if (found.record->isMenuItem())
         return detail::readMenuItemProperty(*found.record, property);
-    if (property >= 0 && property < 8)
+    if (property >= 0 && property < kFirstKindProperty)
         return detail::readCommon(windowId, componentId, found, property);
     if (found.live == nullptr)
         runtime::reportRuntimeError(detail::kReadNeedsLoadedWindow, 0, windowId, componentId);
@@ -245,7 +247,7 @@ runtime::Value readProperty(std::uint32_t windowId, std::uint32_t componentId, i
     const auto get = found.live->kind->operations.getProperty;
     if (get == nullptr)
         return toPropertyValue(descriptor.type, {});
-    return toPropertyValue(descriptor.type, get(*found.live->object, property - 8));
+    return toPropertyValue(descriptor.type, get(*found.live->object, property - kFirstKindProperty));
 }
 
 void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int property, const runtime::Value& value,
@@ -256,7 +258,7 @@ void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int proper
         detail::writeMenuItemProperty(windowId, *found.record, property, value);
         return;
     }
-    if (property >= 0 && property < 8) {
+    if (property >= 0 && property < kFirstKindProperty) {
         detail::writeCommon(windowId, componentId, found, property, value);
         return;
     }
@@ -266,7 +268,7 @@ void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int proper
     const auto set = found.live->kind->operations.setProperty;
     if (set == nullptr)
         return;
-    const int answer = set(*found.live->object, property - 8, toPropertyValue(descriptor.type, value));
+    const int answer = set(*found.live->object, property - kFirstKindProperty, toPropertyValue(descriptor.type, value));
     // The kind may have asked for a control built afresh from its settings.
     found = detail::locate(windowId, componentId);
     if (answer == 1 && found.live && !(found.live->kind->stateFlags & kind_flags::kNoRecreate))

@@ -4,6 +4,7 @@
 #include "forms/registry/picture_decoding.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/registry/window_properties.h"
 
 #include <QIcon>
 #include <QPainterPath>
@@ -18,13 +19,7 @@ namespace {
 using runtime::Value;
 namespace t = property_type;
 
-// Properties 8 .. 31 in this order.
-enum WindowProperty {
-    kCaption, kBorderStyle, kBackgroundColour, kBackgroundPicture, kPictureMode, kIcon,
-    kMaximizeButton, kMinimizeButton, kControlBox, kStartPosition, kMovable, kBackgroundSound,
-    kSoundSetting, kEnterMovesFocus, kEscCloses, kF1OpensHelp, kHelpFile, kHelpContext,
-    kShownInTaskBar, kDragAnywhere, kShape, kAlwaysOnTop, kUnusedFlag, kClassName, kPropertyTotal
-};
+using enum window_property::Index;
 
 constexpr std::array<PropertyDescriptor, kPropertyTotal> kProperties = {{
     {{}, {}, t::kText, 0},             // caption

@@ -2,9 +2,9 @@
 // the duplicate identity-card check and the photo.
 #include "tests/app/app_fixture.h"
 
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/messages.h"
-#include "forms/catalogue/catalogue.h"
 #include "forms/registry/window_registry.h"
 
 #include <fstream>
@@ -116,7 +116,7 @@ TEST_F(AddFormTest, RequiredFieldsOnlyGiveEmptyOptionalsAndThePlaceholderPhoto)
     EXPECT_EQ(s.guardian2Relation, "");
     EXPECT_EQ(s.guardian2Name, "");
     EXPECT_EQ(s.guardian2Phone, "");
-    const auto placeholder = forms::catalogue::placeholderPhotoBytes();
+    const auto placeholder = catalogue::placeholderPhotoBytes();
     EXPECT_EQ(s.photo, runtime::ByteSet(placeholder.begin(), placeholder.end()));
     EXPECT_EQ(rowCount(kMainWindow), 1);
     EXPECT_TRUE(checkClean(rosterPath()));
@@ -174,7 +174,7 @@ TEST_F(AddFormTest, DuplicateIdentityCardIsRefusedButATrailingBlankIsNot)
 TEST_F(AddFormTest, InsertedPhotoIsStoredByteForByteAndACancelKeepsIt)
 {
     const auto photoFile = dir() / "photo.jpg";
-    const auto placeholder = forms::catalogue::placeholderPhotoBytes();
+    const auto placeholder = catalogue::placeholderPhotoBytes();
     runtime::ByteSet photo(placeholder.begin(), placeholder.end());
     photo.push_back(0x42); // trailing bytes after the picture: stored as chosen
     std::ofstream(photoFile, std::ios::binary).write(reinterpret_cast<const char*>(photo.data()),

@@ -5,7 +5,7 @@
 #include "app/roster_store.h"
 #include "app/startup.h"
 #include "forms/kinds/file_dialog.h"
-#include "app/report_list_ops.h"
+#include "forms/kinds/report_list_ops.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/config_items.h"

@@ -5,7 +5,7 @@
 
 #include "app/component_ids.h"
 #include "app/messages.h"
-#include "app/roster_sheet_layout.h"
+#include "roster/columns.h"
 #include "app/roster_workbook.h"
 #include "app/spreadsheet_export.h"
 #include "app/spreadsheet_sql.h"
@@ -82,7 +82,7 @@ json oneSheet(const std::string& nameUtf8, const json& rows)
 json headingsRow()
 {
     json row = json::array();
-    for (std::string_view h : roster_sheet::kHeadings) row.push_back(utf8(h));
+    for (std::string_view h : roster::kHeadings) row.push_back(utf8(h));
     return row;
 }
 
@@ -135,7 +135,7 @@ void expectSheetMatchesList(const json& sheet, const std::vector<std::vector<std
 {
     const json& rows = sheet["rows"];
     ASSERT_EQ(rows.size(), list.size() + 1);
-    for (std::size_t c = 0; c < 19; ++c) EXPECT_EQ(rows[0][c]["value"], utf8(roster_sheet::kHeadings[c]));
+    for (std::size_t c = 0; c < 19; ++c) EXPECT_EQ(rows[0][c]["value"], utf8(roster::kHeadings[c]));
     for (std::size_t r = 0; r < list.size(); ++r) {
         ASSERT_EQ(rows[r + 1].size(), 19u);
         for (std::size_t c = 0; c < 19; ++c) {
@@ -165,7 +165,7 @@ TEST_F(SpreadsheetTest, ExportWritesTheListAsTextsUnderTheHeadings)
     EXPECT_EQ(book["sheets"][0]["rows"][1][0]["value"], "1");
     EXPECT_EQ(book["sheets"][0]["rows"][3][0]["value"], "3");
     for (std::size_t c = 0; c < 19; ++c)
-        EXPECT_EQ(book["sheets"][0]["widths"][std::to_string(c)], roster_sheet::kColumnWidths[c]) << c;
+        EXPECT_EQ(book["sheets"][0]["widths"][std::to_string(c)], roster::kSheetColumnWidths[c]) << c;
     for (int s : {1, 2}) {
         EXPECT_EQ(book["sheets"][s]["name"], "Sheet" + std::to_string(s + 1));
         EXPECT_TRUE(book["sheets"][s]["rows"].empty());

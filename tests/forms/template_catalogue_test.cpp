@@ -3,7 +3,7 @@
 // catalogue again, window by window, component by component, property by property.
 // Besides, the handful of facts the application is written against.
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/registry/event_numbers.h"
 #include "forms/template/ids.h"
 #include "forms/template/template_reader.h"

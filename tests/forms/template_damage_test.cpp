@@ -2,7 +2,7 @@
 // store is refused (and at start-up ends the program with the fatal report), and no
 // read ever leaves the data. Run under the sanitizers to catch the latter.
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/template/template_reader.h"
 #include "forms/template/template_writer.h"
 #include "runtime/coding.h"

@@ -82,6 +82,39 @@ const Bytes& picture(const PictureSet& pictures, const json& name)
     return it->second;
 }
 
+// A code name becomes part of a C++ identifier ("k" + code): a capital letter, then
+// letters and digits.
+std::string parseCode(const json& v)
+{
+    const std::string code = v.get<std::string>();
+    const auto alnum = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    if (code.empty() || code[0] < 'A' || code[0] > 'Z' || !std::all_of(code.begin(), code.end(), alnum))
+        throw CatalogueError("bad code name \"" + code + "\": a capital letter, then letters and digits");
+    return code;
+}
+
+// The coded components of a window's records, each code name once.
+std::vector<CodedComponent> codedComponents(const json& records)
+{
+    std::vector<CodedComponent> out;
+    std::set<std::string> codes;
+    for (const json& r : records) {
+        if (!r.contains("code"))
+            continue;
+        CodedComponent c;
+        c.code = parseCode(r["code"]);
+        if (c.code == "Id" || !codes.insert(c.code).second)
+            throw CatalogueError("repeated or reserved code name " + c.code);
+        c.id = parseId(r.at("id"));
+        c.labelUtf8 = r.at("kind") == "menu" ? "menu " + r.at("caption").get<std::string>()
+                                             : r.at("name").get<std::string>();
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
 class WindowBuilder {
 public:
     WindowBuilder(const std::map<std::string, std::int32_t>& handlers, const PictureSet& pictures)
@@ -91,8 +124,8 @@ public:
 
     WindowTemplate build(const json& doc)
     {
-        checkKeys(doc, {"window", "role", "buildTags", "caption", "size", "pictureMode", "minimizeButton", "icon",
-                        "events", "records"});
+        checkKeys(doc, {"window", "code", "role", "buildTags", "caption", "size", "pictureMode", "minimizeButton",
+                        "icon", "events", "records"});
         WindowTemplate w;
         w.windowId = parseId(doc.at("window"));
         if (!isWindowId(w.windowId))
@@ -194,8 +227,8 @@ private:
             throw CatalogueError("unknown kind " + j.at("kind").get<std::string>());
         for (const auto& [key, value] : j.items()) {
             (void)value;
-            static const std::vector<const char*> common = {"kind", "id", "name", "rect", "inside", "hidden",
-                                                            "disabled", "events"};
+            static const std::vector<const char*> common = {"kind", "id", "code", "name", "rect", "inside",
+                                                            "hidden", "disabled", "events"};
             const auto known = [&](const std::vector<const char*>& list) {
                 return std::find_if(list.begin(), list.end(), [&](const char* a) { return key == a; }) != list.end();
             };
@@ -374,6 +407,12 @@ private:
 
 } // namespace
 
+std::string GeneratedCode::folder() const
+{
+    const std::size_t slash = header.rfind('/');
+    return slash == std::string::npos ? std::string() : header.substr(0, slash + 1);
+}
+
 bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out,
                    std::string& error)
 {
@@ -395,12 +434,28 @@ bool loadCatalogue(const std::filesystem::path& index, const PictureSet& picture
             out.handlers.push_back(std::move(e));
         }
 
+        const json& generated = top.at("generated");
+        out.generated.cppNamespace = generated.at("namespace").get<std::string>();
+        out.generated.header = generated.at("header").get<std::string>();
+
         WindowBuilder builder(byName, pictures);
+        std::set<std::string> windowCodes;
         for (const json& file : top.at("windows")) {
             const auto path = dir / file.get<std::string>();
             out.sources.push_back(path);
             try {
-                out.store.windows.push_back(builder.build(readJson(path)));
+                const json doc = readJson(path);
+                out.store.windows.push_back(builder.build(doc));
+                std::vector<CodedComponent> components = codedComponents(doc.at("records"));
+                if (doc.contains("code")) {
+                    CodedWindow w{parseCode(doc["code"]), out.store.windows.back().windowId,
+                                  doc.value("role", std::string()), std::move(components)};
+                    if (!windowCodes.insert(w.code).second)
+                        throw CatalogueError("repeated window code name " + w.code);
+                    out.codedWindows.push_back(std::move(w));
+                } else if (!components.empty()) {
+                    throw CatalogueError("coded components in a window without a code name");
+                }
             } catch (const CatalogueError& e) {
                 throw CatalogueError(path.string() + ": " + e.what());
             } catch (const json::exception& e) {

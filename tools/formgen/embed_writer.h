@@ -1,5 +1,5 @@
-// Writes the generated sources: the constant byte arrays the program carries, and the
-// handler-number header.
+// Writes the generated sources: the constant byte arrays the program carries, the
+// handler-number header and the component-id header, all in the catalogue's namespace.
 #pragma once
 
 #include "tools/formgen/catalogue_loader.h"
@@ -17,14 +17,19 @@ struct EmbeddedBlob {
     std::vector<std::uint8_t> bytes;
 };
 
-// A .cpp defining `std::span<const std::uint8_t> qr::forms::catalogue::<function>()` for
-// each blob (declared in forms/catalogue/catalogue.h).
-bool writeEmbeddedSource(const std::filesystem::path& path, const std::vector<EmbeddedBlob>& blobs,
-                         std::string& error);
+// A .cpp defining `std::span<const std::uint8_t> <namespace>::<function>()` for each
+// blob (declared in the catalogue's header).
+bool writeEmbeddedSource(const std::filesystem::path& path, const GeneratedCode& code,
+                         const std::vector<EmbeddedBlob>& blobs, std::string& error);
 
-// forms/catalogue/handler_numbers.h: one enumerator per handler number, and its name.
-bool writeHandlerHeader(const std::filesystem::path& path, const std::vector<HandlerEntry>& handlers,
-                        std::string& error);
+// handler_numbers.h: one enumerator per handler number, and its name.
+bool writeHandlerHeader(const std::filesystem::path& path, const GeneratedCode& code,
+                        const std::vector<HandlerEntry>& handlers, std::string& error);
+
+// components.h: per coded window a struct of constants, kId and k<code> for each
+// coded component, and a window-id constant k<window code>, in window-map order.
+bool writeComponentHeader(const std::filesystem::path& path, const GeneratedCode& code,
+                          const std::vector<CodedWindow>& windows, std::string& error);
 
 // Writes `bytes` to `path` unless the file already holds exactly them (keeps the
 // build from recompiling what did not change).

@@ -1,7 +1,7 @@
 // formgen: builds the template store from the catalogue's window descriptions, draws
 // the pictures the program carries, and writes them out as compiled-in constant data.
 //
-//   formgen <catalogue.json> <out.cpp> <handler_numbers.h> <picture-dir> [<store.bin>]
+//   formgen <catalogue.json> <out.cpp> <handler_numbers.h> <components.h> <picture-dir> [<store.bin>]
 
 #include "forms/template/template_reader.h"
 #include "forms/template/template_writer.h"
@@ -33,9 +33,11 @@ bool jpeg(const Canvas& canvas, std::vector<std::uint8_t>& out, std::string& err
 
 int main(int argc, char** argv)
 {
-    if (argc < 5)
-        return fail("usage: formgen <catalogue.json> <out.cpp> <handler_numbers.h> <picture-dir> [<store.bin>]");
-    const std::filesystem::path index = argv[1], source = argv[2], header = argv[3], pictureDir = argv[4];
+    if (argc < 6)
+        return fail("usage: formgen <catalogue.json> <out.cpp> <handler_numbers.h> <components.h> <picture-dir> "
+                    "[<store.bin>]");
+    const std::filesystem::path index = argv[1], source = argv[2], handlerHeader = argv[3],
+                                componentHeader = argv[4], pictureDir = argv[5];
     std::string error;
 
     std::vector<std::uint8_t> startup, samplePhoto, smallPhoto, placeholder;
@@ -81,7 +83,10 @@ int main(int argc, char** argv)
         {"programIconBytes", "program and tray icon, one 128 x 128 32-bit image", icon},
         {"placeholderPhotoBytes", "photo placeholder of the add form, JPEG 198 x 249", placeholder},
     };
-    if (!writeEmbeddedSource(source, blobs, error) || !writeHandlerHeader(header, catalogue.handlers, error))
+    const GeneratedCode& code = catalogue.generated;
+    if (!writeEmbeddedSource(source, code, blobs, error) ||
+        !writeHandlerHeader(handlerHeader, code, catalogue.handlers, error) ||
+        !writeComponentHeader(componentHeader, code, catalogue.codedWindows, error))
         return fail(error);
 
     const auto asString = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
@@ -91,7 +96,7 @@ int main(int argc, char** argv)
     for (const auto& [name, bytes] : files)
         if (!writeFileIfChanged(pictureDir / name, asString(*bytes), error))
             return fail(error);
-    if (argc > 5 && !writeFileIfChanged(argv[5], asString(*store), error))
+    if (argc > 6 && !writeFileIfChanged(argv[6], asString(*store), error))
         return fail(error);
     return 0;
 }

@@ -4,12 +4,12 @@
 // program's main window holding a few students, and the add form, offscreen, in a
 // data directory of its own that the store tool (quillroll-store) sets up.
 #include "app/app_paths.h"
+#include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/startup.h"
 #include "app/student_record.h"
-#include "forms/catalogue/catalogue.h"
-#include "forms/registry/forms_application.h"
 #include "forms/registry/component_kind.h"
+#include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
 #include "forms/template/ids.h"
 #include "runtime/config_items.h"
@@ -43,7 +43,7 @@ QWidget* topWindow(std::uint32_t windowId)
 
 StudentRecord student(int k, const char* name, const char* sex, double height, float weight)
 {
-    const auto photo = qr::forms::catalogue::placeholderPhotoBytes();
+    const auto photo = qr::catalogue::placeholderPhotoBytes();
     const std::string n = std::to_string(k);
     StudentRecord s;
     s.number = k;

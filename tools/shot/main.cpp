@@ -5,7 +5,7 @@
 // The id is written as in the catalogue, e.g. 0x5201003C.
 #include "tools/shot/window_shot.h"
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qr::forms::FormsApplication app(argc, argv);
     qr::forms::registerStandardKinds();
-    qr::forms::initFormsRuntime(qr::forms::catalogue::templateStoreBytes());
+    qr::forms::initFormsRuntime(qr::catalogue::templateStoreBytes());
 
     // A modal window would wait for its own closing; a picture needs it shown only.
     if (!qr::forms::loadWindow(windowId)) {

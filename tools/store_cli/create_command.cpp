@@ -1,8 +1,8 @@
+#include "roster/store_layout.h"
 #include "runtime/gbk.h"
 #include "store/check/raw_layout.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
-#include "tools/store_cli/roster_fields.h"
 
 #include <sys/stat.h>
 
@@ -32,10 +32,7 @@ int runCreateRoster(const Arguments& args)
         if (exists(runtime::gbkToUtf8(file)))
             return refuse(runtime::gbkToUtf8(file) + " exists already; a new roster is made only where none is");
 
-    std::vector<store::FieldSpec> specs;
-    for (const RosterField& f : rosterFields())
-        specs.push_back({std::string(f.nameGbk), f.type, f.width});
-    if (!store::createStore(name, specs)) {
+    if (!store::createStore(name, roster::rosterFieldSpecs())) {
         printError("cannot create " + args[0] + ": " + resultText(store::lastError()));
         return kExitFailed;
     }

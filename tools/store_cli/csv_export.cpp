@@ -2,13 +2,14 @@
 // nineteen headings, and the photos as files. The store is opened read-only; all
 // records are read before the first byte is written, and the CSV file appears only
 // once it is complete.
+#include "roster/columns.h"
+#include "roster/store_layout.h"
 #include "runtime/gbk.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
 #include "tools/store_cli/csv.h"
 #include "tools/store_cli/json_text.h"
 #include "tools/store_cli/photo_folder.h"
-#include "tools/store_cli/roster_fields.h"
 
 #include <cerrno>
 #include <cmath>
@@ -25,6 +26,7 @@ namespace qr::tools {
 namespace {
 
 using runtime::Kind;
+using namespace roster;
 using runtime::Value;
 
 // The cell text of a value: numbers in the shortest form that reads back to the
@@ -90,8 +92,8 @@ int runExportCsv(const Arguments& args)
 
     std::string csv;
     CsvRow headings;
-    for (std::size_t k = 0; k < kHeadingCount; ++k)
-        headings.push_back(runtime::gbkToUtf8(rosterFields()[headingField(k)].nameGbk));
+    for (std::string_view heading : kHeadings)
+        headings.push_back(runtime::gbkToUtf8(heading));
     appendCsvRow(csv, headings);
 
     std::vector<Photo> photos;
@@ -107,24 +109,24 @@ int runExportCsv(const Arguments& args)
         if (status < 0)
             continue;
         std::vector<Value> values;
-        for (std::size_t f = 0; f < kRosterFieldCount; ++f) {
-            values.push_back(store::readField(static_cast<std::int32_t>(f + 1)));
+        for (int f = 1; f <= field::kCount; ++f) {
+            values.push_back(store::readField(f));
             if (store::lastError() != store::rc::kOk) {
-                printError("cannot read record " + std::to_string(r) + " field " + std::to_string(f + 1) + ": " +
+                printError("cannot read record " + std::to_string(r) + " field " + std::to_string(f) + ": " +
                            resultText(store::lastError()));
                 return kExitFailed;
             }
         }
         CsvRow row;
-        for (std::size_t k = 0; k < kHeadingCount; ++k)
-            row.push_back(cellText(values[headingField(k)]));
+        for (std::size_t k = 0; k < kColumnCount; ++k)
+            row.push_back(cellText(values[field::indexOf(columnField(k))]));
         appendCsvRow(csv, row);
         ++exported;
 
-        const Value& photo = values[kPhotoField];
+        const Value& photo = values[field::indexOf(field::kPhoto)];
         if (a.photos.empty() || photo.kind() != Kind::ByteSet || photo.asByteSet().empty())
             continue;
-        const Value& serial = values[kSerialField];
+        const Value& serial = values[field::indexOf(field::kNumber)];
         const double number = serial.numericAsDouble();
         const auto key = static_cast<std::int64_t>(std::isfinite(number) ? std::trunc(number) : 0);
         Photo p{photoFileName(key, photo.asByteSet()), photo.asByteSet()};

@@ -1,13 +1,14 @@
 // import-csv: appends the students of a CSV file to a roster store, converting each
 // cell as the add form converts what is typed, with photos from a folder. Every row
 // and photo is read and checked before the store is opened for writing.
+#include "roster/columns.h"
+#include "roster/store_layout.h"
 #include "runtime/gbk.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
 #include "tools/store_cli/csv.h"
 #include "tools/store_cli/photo_folder.h"
 #include "tools/store_cli/photo_kind.h"
-#include "tools/store_cli/roster_fields.h"
 #include "tools/store_cli/text_number.h"
 #include "store/check/open_preview.h"
 
@@ -42,21 +43,22 @@ namespace {
 
 using runtime::Value;
 using store::FieldType;
+using namespace roster;
 
 std::string headingName(std::size_t heading)
 {
-    return runtime::gbkToUtf8(rosterFields()[headingField(heading)].nameGbk);
+    return runtime::gbkToUtf8(kHeadings[heading]);
 }
 
 // Column of each heading in the file; every heading exactly once, nothing else.
-bool mapHeadings(const CsvRow& header, std::array<std::size_t, kHeadingCount>& column, std::string& why)
+bool mapHeadings(const CsvRow& header, std::array<std::size_t, kColumnCount>& column, std::string& why)
 {
     column.fill(SIZE_MAX);
     for (std::size_t c = 0; c < header.size(); ++c) {
         std::size_t k = 0;
-        while (k < kHeadingCount && headingName(k) != header[c])
+        while (k < kColumnCount && headingName(k) != header[c])
             ++k;
-        if (k == kHeadingCount) {
+        if (k == kColumnCount) {
             why = "line 1: column " + std::to_string(c + 1) + " has the heading \"" + header[c] +
                   "\", which is none of the roster's nineteen headings";
             return false;
@@ -67,7 +69,7 @@ bool mapHeadings(const CsvRow& header, std::array<std::size_t, kHeadingCount>& c
         }
         column[k] = c;
     }
-    for (std::size_t k = 0; k < kHeadingCount; ++k) {
+    for (std::size_t k = 0; k < kColumnCount; ++k) {
         if (column[k] == SIZE_MAX) {
             why = "line 1: the heading \"" + headingName(k) + "\" is missing";
             return false;
@@ -98,15 +100,18 @@ struct StudentRow {
     int line = 0;
 };
 
-bool convertRow(const CsvRow& row, int line, const std::array<std::size_t, kHeadingCount>& column,
+bool convertRow(const CsvRow& row, int line, const std::array<std::size_t, kColumnCount>& column,
                 const std::vector<store::FieldInfo>& fields, StudentRow& out, std::string& why)
 {
-    out.values.assign(kRosterFieldCount, Value());
-    out.values[kPhotoField] = Value::byteSet({});
+    out.values.assign(field::kCount, Value());
+    out.values[field::indexOf(field::kPhoto)] = Value::byteSet({});
     out.line = line;
     const std::string at = "line " + std::to_string(line) + ": ";
-    for (std::size_t k = 0; k < kHeadingCount; ++k) {
-        const std::size_t f = headingField(k);
+    for (std::size_t k = 0; k < kColumnCount; ++k) {
+        const int fieldNumber = columnField(k);
+        const std::size_t f = field::indexOf(fieldNumber);
+        const bool serial = fieldNumber == field::kNumber, weight = fieldNumber == field::kWeight;
+        const bool numeric = serial || weight || fieldNumber == field::kHeight;
         const std::string& cell = row[column[k]];
         const std::string gbk = runtime::utf8ToGbk(cell);
         if (gbk.find('\0') != std::string::npos) {
@@ -114,7 +119,7 @@ bool convertRow(const CsvRow& row, int line, const std::array<std::size_t, kHead
             return false;
         }
         const store::FieldInfo& field = fields[f];
-        if (f == kSerialField || f == kHeightField || f == kWeightField) {
+        if (numeric) {
             const double number = textToNumber(gbk);
             if (!fitsNumericField(number, field.type)) {
                 why = at + headingName(k) + " \"" + cell + "\" does not fit its " + fieldTypeName(field.type) +
@@ -122,8 +127,8 @@ bool convertRow(const CsvRow& row, int line, const std::array<std::size_t, kHead
                 return false;
             }
             // Height as a double keeps its fraction; weight is rounded once, to float.
-            out.values[f] = f == kWeightField ? Value::floating(textToFloat(gbk)) : Value::doubleFloat(number);
-            if (f == kSerialField)
+            out.values[f] = weight ? Value::floating(textToFloat(gbk)) : Value::doubleFloat(number);
+            if (serial)
                 out.photoKey = static_cast<std::int64_t>(std::trunc(number));
         } else {
             if (field.type == FieldType::Text && gbk.size() > static_cast<std::size_t>(field.width)) {
@@ -166,7 +171,7 @@ bool attachPhotos(const std::string& dir, std::vector<StudentRow>& students, std
             why = "the photo " + path + " is no JPEG, PNG, BMP, GIF, ICO or CUR picture";
             return false;
         }
-        s.values[kPhotoField] = Value::byteSet(std::move(photo));
+        s.values[field::indexOf(field::kPhoto)] = Value::byteSet(std::move(photo));
     }
     for (const auto& [number, name] : files) {
         if (!takenBy.count(number)) {
@@ -215,7 +220,7 @@ int runImportCsv(const Arguments& args)
         return refuse(a.csv + ": " + why);
     if (table.rows.empty())
         return refuse(a.csv + " is empty: the first line must hold the headings");
-    std::array<std::size_t, kHeadingCount> column{};
+    std::array<std::size_t, kColumnCount> column{};
     if (!mapHeadings(table.rows[0], column, why))
         return refuse(a.csv + ": " + why);
 

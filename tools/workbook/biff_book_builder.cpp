@@ -1,6 +1,6 @@
 #include "tools/workbook/biff_book_builder.h"
 
-#include "app/roster_sheet_layout.h"
+#include "roster/columns.h"
 #include "runtime/gbk.h"
 #include "xlsodbc/new_workbook.h"
 #include "xlsodbc/workbook.h"
@@ -14,9 +14,9 @@ namespace {
 std::vector<xls::NewSheet> rosterSheets()
 {
     xls::NewSheet roster{u"Sheet1", {}, {}};
-    for (std::size_t k = 0; k < app::roster_sheet::kColumnCount; ++k) {
-        roster.headings.push_back(runtime::gbkToUtf16(app::roster_sheet::kHeadings[k]));
-        roster.widths.emplace_back(static_cast<std::uint16_t>(k), app::roster_sheet::kColumnWidths[k]);
+    for (std::size_t k = 0; k < roster::kColumnCount; ++k) {
+        roster.headings.push_back(runtime::gbkToUtf16(roster::kHeadings[k]));
+        roster.widths.emplace_back(static_cast<std::uint16_t>(k), roster::kSheetColumnWidths[k]);
     }
     return {roster, xls::NewSheet{u"Sheet2", {}, {}}, xls::NewSheet{u"Sheet3", {}, {}}};
 }

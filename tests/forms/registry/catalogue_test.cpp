@@ -2,7 +2,7 @@
 // what a user sees after each load, and input reaching the catalogue's bindings.
 #include "registry_fixture.h"
 
-#include "forms/catalogue/catalogue.h"
+#include "app/catalogue/catalogue.h"
 #include "forms/kinds/report_list.h"
 #include "forms/registry/component_kind.h"
 #include "forms/template/ids.h"

@@ -1,22 +1,15 @@
 // The constant data the program carries: the template store built from the window
-// descriptions in this folder, and the pictures drawn with it. Generated at build time.
+// descriptions in this folder, the pictures drawn with it, and the numbers and ids
+// the application addresses it by. Generated at build time.
 #pragma once
 
-#include "forms/catalogue/handler_numbers.h" // generated: enum Handler, kHandlerNames
+#include "app/catalogue/components.h"      // generated: window and component ids by code name
+#include "app/catalogue/handler_numbers.h" // generated: enum Handler, kHandlerNames
 
 #include <cstdint>
 #include <span>
 
-namespace qr::forms::catalogue {
-
-// Window ids in window-map order.
-inline constexpr std::uint32_t kStartWindow = 0x52010001;
-inline constexpr std::uint32_t kAddForm = 0x5201003C;
-inline constexpr std::uint32_t kMainWindow = 0x52010078;
-inline constexpr std::uint32_t kAboutWindow = 0x5201016B;
-inline constexpr std::uint32_t kModifyForm = 0x5201016E;
-inline constexpr std::uint32_t kDetailView = 0x52010172;
-inline constexpr std::uint32_t kDeletedWindow = 0x520103D3;
+namespace qr::catalogue {
 
 // The whole template store (read it with qr::forms::loadTemplateStore).
 std::span<const std::uint8_t> templateStoreBytes();
@@ -28,4 +21,4 @@ std::span<const std::uint8_t> programIconBytes();
 // The add form's placeholder photo after its samples are cleared (JPEG, 198 x 249).
 std::span<const std::uint8_t> placeholderPhotoBytes();
 
-} // namespace qr::forms::catalogue
+} // namespace qr::catalogue
