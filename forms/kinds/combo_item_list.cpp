@@ -1,30 +1,21 @@
 #include "forms/kinds/combo_item_list.h"
 
+#include "runtime/coding.h"
+
 namespace qr::forms::kinds {
-namespace {
-
-void putU16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-
-} // namespace
 
 std::vector<std::uint8_t> encodeItemList(const std::vector<std::string>& items)
 {
     std::vector<std::uint8_t> out;
     if (items.size() >= 0xFFFF) {
-        putU16(out, 0xFFFF);
-        putU16(out, std::uint32_t(items.size()) & 0xFFFF);
-        putU16(out, std::uint32_t(items.size()) >> 16);
+        runtime::appendU16(out, 0xFFFF);
+        runtime::appendU32(out, std::uint32_t(items.size()));
     } else {
-        putU16(out, std::uint32_t(items.size()));
+        runtime::appendU16(out, std::uint16_t(items.size()));
     }
     for (const std::string& item : items) {
         const std::uint32_t n = std::uint32_t(item.size());
-        putU16(out, n & 0xFFFF);
-        putU16(out, n >> 16);
+        runtime::appendU32(out, n);
         out.insert(out.end(), item.begin(), item.end());
     }
     return out;
@@ -36,8 +27,13 @@ std::vector<std::string> decodeItemList(const std::vector<std::uint8_t>& bytes)
     std::size_t pos = 0;
     auto has = [&](std::size_t n) { return bytes.size() - pos >= n; };
     auto u16 = [&] {
-        std::uint32_t v = bytes[pos] | (bytes[pos + 1] << 8);
+        const std::uint32_t v = runtime::getU16(bytes.data() + pos);
         pos += 2;
+        return v;
+    };
+    auto u32 = [&] {
+        const std::uint32_t v = runtime::getU32(bytes.data() + pos);
+        pos += 4;
         return v;
     };
     if (!has(2))
@@ -46,12 +42,10 @@ std::vector<std::string> decodeItemList(const std::vector<std::uint8_t>& bytes)
     if (count == 0xFFFF) {
         if (!has(4))
             return items;
-        count = u16();
-        count |= u16() << 16;
+        count = u32();
     }
     for (std::uint32_t i = 0; i < count && has(4); ++i) {
-        std::uint32_t n = u16();
-        n |= u16() << 16;
+        const std::uint32_t n = u32();
         if (!has(n))
             break;
         items.emplace_back(reinterpret_cast<const char*>(bytes.data() + pos), n);

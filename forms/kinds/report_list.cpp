@@ -4,6 +4,7 @@
 #include "forms/kinds/report_list_properties.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
+#include "runtime/coding.h"
 #include "runtime/error_report.h"
 
 #include <QFontMetrics>
@@ -34,12 +35,6 @@ constexpr std::array<std::int32_t ReportListSettings::*, 24> kSettingFields = {
 enum ListEvent : int { kRowFocused = 0, kRowActivated = 1, kHeaderClicked = 2, kHotRowChanged = 3,
                        kLeftClick = 4, kRightClick = 5 };
 
-void putI32(Bytes& out, std::int32_t v)
-{
-    for (int k = 0; k < 4; ++k)
-        out.push_back(std::uint8_t(std::uint32_t(v) >> (8 * k)));
-}
-
 ReportListObject& requireList(std::uint32_t windowId, std::uint32_t listId)
 {
     auto* list = dynamic_cast<ReportListObject*>(&requireComponentObject(windowId, listId));
@@ -55,9 +50,9 @@ Bytes encodeListColumns(const std::vector<ListColumn>& columns)
     Bytes out;
     for (const ListColumn& c : columns) {
         out.push_back(c.imageOnRight);
-        putI32(out, c.imageIndex);
-        putI32(out, c.alignment);
-        putI32(out, c.width);
+        runtime::appendI32(out, c.imageIndex);
+        runtime::appendI32(out, c.alignment);
+        runtime::appendI32(out, c.width);
         out.insert(out.end(), c.title.begin(), c.title.end());
         out.push_back(0);
     }
@@ -69,8 +64,7 @@ std::optional<std::vector<ListColumn>> decodeListColumns(const Bytes& block)
     std::vector<ListColumn> columns;
     std::size_t pos = 0;
     auto i32 = [&] {
-        std::int32_t v = std::int32_t(block[pos] | (block[pos + 1] << 8) | (block[pos + 2] << 16) |
-                                      (std::uint32_t(block[pos + 3]) << 24));
+        const std::int32_t v = runtime::getI32(block.data() + pos);
         pos += 4;
         return v;
     };

@@ -6,6 +6,7 @@
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
 #include "forms/template/template_reader.h"
+#include "runtime/coding.h"
 #include "runtime/error_report.h"
 
 #include <QApplication>
@@ -27,8 +28,7 @@ std::optional<Qt::CursorShape> cursorShape(const Bytes& pointer)
 {
     if (pointer.size() < 4)
         return std::nullopt;
-    const std::int32_t number = std::int32_t(std::uint32_t(pointer[0]) | (std::uint32_t(pointer[1]) << 8) |
-                                             (std::uint32_t(pointer[2]) << 16) | (std::uint32_t(pointer[3]) << 24));
+    const std::int32_t number = runtime::getI32(pointer.data());
     switch (number) {
     case 1: return Qt::ArrowCursor;
     case 2: return Qt::CrossCursor;
