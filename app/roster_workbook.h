@@ -1,6 +1,6 @@
 // The roster workbook template: an empty .xls workbook (Sheet1 with the roster
 // headings and column widths, Sheet2, Sheet3) that export saves under the chosen
-// name before inserting the rows. Built by qr_workbook and compiled in.
+// name before inserting the rows. Built by quillroll-workbook and compiled in.
 #pragma once
 
 #include <cstdint>

@@ -29,7 +29,7 @@ bool ok(SQLRETURN rc) { return SQL_SUCCEEDED(rc); }
 
 void fail(const char* what)
 {
-    std::fprintf(stderr, "xls_bench: %s failed\n", what);
+    std::fprintf(stderr, "quillroll-bench-xls: %s failed\n", what);
     std::exit(1);
 }
 
