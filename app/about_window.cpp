@@ -4,9 +4,6 @@
 
 namespace qr::app {
 
-void openAboutWindow()
-{
-    forms::loadWindow(kAboutWindow);
-}
+void openAboutWindow() { forms::loadWindow(kAboutWindow); }
 
 } // namespace qr::app

@@ -28,9 +28,8 @@ AddOutcome appendNewStudent(StudentRecord student)
     std::int32_t number = roster.recordCount() + 1;
 
     const Text& idCard = student.idCard;
-    if (roster.find(store::SubStatement([&roster, &idCard] {
-            return Value::logical(readTextField(roster, field::kIdCard) == idCard);
-        })))
+    if (roster.find(store::SubStatement(
+            [&roster, &idCard] { return Value::logical(readTextField(roster, field::kIdCard) == idCard); })))
         return AddOutcome::DuplicateIdCard;
 
     // A record already numbered count + 1 (an imported roster numbers itself) moves
@@ -104,9 +103,7 @@ Value addFormSave(const Event&)
     if (!student)
         return {};
     switch (appendNewStudent(*student)) {
-    case AddOutcome::DuplicateIdCard:
-        notify(text::kDuplicateIdCard, flags::kIconExclamation);
-        return {};
+    case AddOutcome::DuplicateIdCard: notify(text::kDuplicateIdCard, flags::kIconExclamation); return {};
     case AddOutcome::Added:
         showAll();
         notify(text::kAdded);

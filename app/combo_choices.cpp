@@ -16,10 +16,7 @@ constexpr std::array<std::string_view, 11> kRelationTexts = {"父亲", "母亲",
 constexpr int kEmptyRelationItem = 11;
 
 // Items a template gives the combo before any extra item.
-int templateItemCount(ComboChoices choices)
-{
-    return choices == ComboChoices::Relation ? kEmptyRelationItem + 1 : 2;
-}
+int templateItemCount(ComboChoices choices) { return choices == ComboChoices::Relation ? kEmptyRelationItem + 1 : 2; }
 
 } // namespace
 

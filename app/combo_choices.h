@@ -27,8 +27,7 @@ int fixedIndexOf(ComboChoices choices, std::string_view stored);
 
 // Selects the item showing `stored` in a combo of a loaded window, appending it as
 // an extra item when it is not one of the fixed texts.
-void selectStoredText(std::uint32_t windowId, std::uint32_t comboId, ComboChoices choices,
-                      std::string_view stored);
+void selectStoredText(std::uint32_t windowId, std::uint32_t comboId, ComboChoices choices, std::string_view stored);
 
 // The text a save stores for the combo's current selection: the fixed text of a
 // fixed item, the item text itself for an extra item, empty for none.

@@ -45,15 +45,28 @@ struct StudentFormIds {
 
 // The ids of a student form's window type (catalogue::AddForm, ...): each form codes
 // its field components alike.
-template <class Form>
-constexpr StudentFormIds studentFormIds()
+template <class Form> constexpr StudentFormIds studentFormIds()
 {
     return {Form::kId,
-            Form::kName, Form::kSex, Form::kHeight, Form::kWeight, Form::kAge,
-            Form::kRegisterNumber, Form::kNationalNumber, Form::kPhoto,
-            Form::kBoarding, Form::kDormitory, Form::kBed, Form::kIdCard, Form::kAddress,
-            Form::kGuardian1Relation, Form::kGuardian1Name, Form::kGuardian1Phone,
-            Form::kGuardian2Relation, Form::kGuardian2Name, Form::kGuardian2Phone,
+            Form::kName,
+            Form::kSex,
+            Form::kHeight,
+            Form::kWeight,
+            Form::kAge,
+            Form::kRegisterNumber,
+            Form::kNationalNumber,
+            Form::kPhoto,
+            Form::kBoarding,
+            Form::kDormitory,
+            Form::kBed,
+            Form::kIdCard,
+            Form::kAddress,
+            Form::kGuardian1Relation,
+            Form::kGuardian1Name,
+            Form::kGuardian1Phone,
+            Form::kGuardian2Relation,
+            Form::kGuardian2Name,
+            Form::kGuardian2Phone,
             Form::kPhotoDialog};
 }
 

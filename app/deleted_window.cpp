@@ -14,10 +14,7 @@ namespace {
 
 enum ToolbarEntry { kClearEntry = 0, kRestoreEntry = 1, kCloseEntry = 2 };
 
-void listDeletedStudents()
-{
-    fillListFromStore(kDeletedWindow, deleted_window::kList, recycleStorePath());
-}
+void listDeletedStudents() { fillListFromStore(kDeletedWindow, deleted_window::kList, recycleStorePath()); }
 
 void restoreSelected()
 {

@@ -31,10 +31,7 @@ enum ToolbarEntry {
     kExitEntry = 9,
 };
 
-void viewSelected()
-{
-    openDetailView();
-}
+void viewSelected() { openDetailView(); }
 
 void deleteSelected()
 {

@@ -17,9 +17,11 @@ std::vector<Value> storeValuesOfRow(const SheetRow& row)
     values.push_back(Value::text(row[2]));
     values.push_back(Value::doubleFloat(runtime::toNumber(Value::text(row[3]))));
     values.push_back(Value::floating(runtime::toFloat(Value::text(row[4]))));
-    for (std::size_t c = 5; c <= 7; ++c) values.push_back(Value::text(row[c]));
+    for (std::size_t c = 5; c <= 7; ++c)
+        values.push_back(Value::text(row[c]));
     values.push_back(Value::byteSet({}));
-    for (std::size_t c = 8; c < row.size(); ++c) values.push_back(Value::text(row[c]));
+    for (std::size_t c = 8; c < row.size(); ++c)
+        values.push_back(Value::text(row[c]));
     return values;
 }
 
@@ -39,20 +41,23 @@ bool markRange(RosterStore& roster, std::int32_t first, std::int32_t last)
 bool replaceStoreContent(std::string_view path, const std::vector<SheetRow>& rows)
 {
     RosterStore roster(path);
-    if (!roster.isOpen()) return false;
+    if (!roster.isOpen())
+        return false;
     const std::int32_t oldCount = roster.recordCount();
 
     for (const SheetRow& row : rows) {
         if (!roster.addRecord(storeValuesOfRow(row))) {
             // Whatever got appended (a failed add may have left its record behind)
             // goes again; the old students were never touched.
-            if (markRange(roster, oldCount + 1, roster.recordCount())) roster.pack();
+            if (markRange(roster, oldCount + 1, roster.recordCount()))
+                roster.pack();
             return false;
         }
     }
     // Every new student is in: only now do the old ones go. A failed mark leaves
     // the store unpacked, so no student is lost, old or new.
-    if (!markRange(roster, 1, oldCount)) return false;
+    if (!markRange(roster, 1, oldCount))
+        return false;
     return oldCount == 0 || roster.pack();
 }
 

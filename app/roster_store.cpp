@@ -2,7 +2,10 @@
 
 namespace qr::app {
 
-RosterStore::RosterStore(std::string_view path) : path_(path), open_(store::openStore(path)) {}
+RosterStore::RosterStore(std::string_view path)
+    : path_(path)
+    , open_(store::openStore(path))
+{}
 
 RosterStore::~RosterStore() { close(); }
 

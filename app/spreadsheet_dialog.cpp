@@ -21,9 +21,11 @@ std::optional<runtime::Text> chooseSpreadsheetFile(bool save)
     constexpr std::uint32_t kFileDialog = main_window::kFileDialog;
     forms::writeProperty(kMainWindow, kFileDialog, property::kDialogType, Value::integer(save ? kSaveFile : kOpenFile));
     runtime::Text folder = runtime::currentDirectory();
-    if (folder.size() > kLongestFolder) folder.clear();
+    if (folder.size() > kLongestFolder)
+        folder.clear();
     forms::writeProperty(kMainWindow, kFileDialog, property::kDialogInitialFolder, Value::text(folder));
-    if (!forms::openCommonDialog(kMainWindow, kFileDialog)) return std::nullopt;
+    if (!forms::openCommonDialog(kMainWindow, kFileDialog))
+        return std::nullopt;
     return forms::readProperty(kMainWindow, kFileDialog, property::kDialogFileName).asText();
 }
 

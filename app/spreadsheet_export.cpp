@@ -1,10 +1,10 @@
 // Spreadsheet export: the main list, as shown, into a new .xls file made from the
 // roster workbook template, one INSERT per row through `外部数据库1`.
+#include "app/spreadsheet_export.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/roster_workbook.h"
-#include "app/spreadsheet_export.h"
 #include "app/spreadsheet_dialog.h"
 #include "runtime/file_access.h"
 #include "sheet/component/external_database_component.h"
@@ -28,9 +28,11 @@ namespace {
 bool exportTo(const runtime::Text& fileName)
 {
     const auto templateBytes = rosterWorkbookTemplate();
-    if (!runtime::writeFile(fileName, runtime::ByteSet(templateBytes.begin(), templateBytes.end()))) return false;
+    if (!runtime::writeFile(fileName, runtime::ByteSet(templateBytes.begin(), templateBytes.end())))
+        return false;
     sheet::ExternalDatabase& sheetDb = sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet);
-    if (!sheetDb.NewOpenDatabase(exportConnectString(fileName), false)) return false;
+    if (!sheetDb.NewOpenDatabase(exportConnectString(fileName), false))
+        return false;
     const bool written = insertRowsAndCommit(sheetDb, mainListRows());
     sheetDb.CloseDatabase();
     return written;
@@ -45,7 +47,8 @@ void exportRoster()
         return;
     }
     const auto fileName = chooseSpreadsheetFile(true);
-    if (!fileName) return;
+    if (!fileName)
+        return;
     if (exportTo(*fileName))
         notify(text::kExported);
     else

@@ -21,7 +21,8 @@ namespace {
 std::optional<std::vector<SheetRow>> readSheet(const runtime::Text& fileName)
 {
     sheet::ExternalDatabase& sheetDb = sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet);
-    if (!sheetDb.NewOpenDatabase(importConnectString(fileName))) return std::nullopt;
+    if (!sheetDb.NewOpenDatabase(importConnectString(fileName)))
+        return std::nullopt;
     const std::int32_t rowSet = sheetDb.OpenTable(kImportQuery);
     if (rowSet == 0) {
         sheetDb.CloseDatabase();
@@ -45,7 +46,8 @@ void showInMainList(const std::vector<SheetRow>& rows)
     list::deleteAllRows(kMainWindow, main_window::kList);
     for (const SheetRow& cells : rows) {
         const int row = list::insertRow(kMainWindow, main_window::kList);
-        if (row < 0) continue;
+        if (row < 0)
+            continue;
         for (std::size_t c = 0; c < cells.size(); ++c)
             list::setCellText(kMainWindow, main_window::kList, row, static_cast<int>(c), cells[c]);
     }
@@ -56,9 +58,11 @@ void showInMainList(const std::vector<SheetRow>& rows)
 void importRoster()
 {
     notify(text::kNoPhotoImport, flags::kOk, text::kNoPhotoImportTitle);
-    if (!askYes(text::kImportReplaces, text::kImportReplacesTitle)) return;
+    if (!askYes(text::kImportReplaces, text::kImportReplacesTitle))
+        return;
     const auto fileName = chooseSpreadsheetFile(false);
-    if (!fileName) return;
+    if (!fileName)
+        return;
     const auto rows = readSheet(*fileName);
     if (!rows) {
         notify(text::kSheetUnreadable, flags::kIconExclamation);

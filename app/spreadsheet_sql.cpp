@@ -28,7 +28,8 @@ void appendQuoted(runtime::Text& sql, std::string_view value)
     // Only the ASCII quote is doubled; GBK trail bytes are never 0x27.
     for (char c : value) {
         sql += c;
-        if (c == '\'') sql += '\'';
+        if (c == '\'')
+            sql += '\'';
     }
 }
 
@@ -38,14 +39,16 @@ runtime::Text insertStatement(const SheetRow& row)
 {
     runtime::Text sql = "INSERT INTO [sheet1$] (";
     for (std::size_t k = 0; k < row.size(); ++k) {
-        if (k > 0) sql += ',';
+        if (k > 0)
+            sql += ',';
         sql += '[';
         sql += roster::kHeadings[k];
         sql += ']';
     }
     sql += ") VALUES ('";
     for (std::size_t k = 0; k < row.size(); ++k) {
-        if (k > 0) sql += "','";
+        if (k > 0)
+            sql += "','";
         appendQuoted(sql, row[k]);
     }
     sql += "')";

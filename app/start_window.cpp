@@ -44,10 +44,7 @@ void confirmClassName()
 
 } // namespace
 
-void bringBackProgram()
-{
-    forms::loadWindow(forms::isLoaded(kMainWindow) ? kMainWindow : kStartWindow);
-}
+void bringBackProgram() { forms::loadWindow(forms::isLoaded(kMainWindow) ? kMainWindow : kStartWindow); }
 
 void closeProgram()
 {

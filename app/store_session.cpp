@@ -41,8 +41,7 @@ namespace {
 std::optional<StudentRecord> readWholeStudent(std::string_view sourcePath, std::int32_t recordNumber)
 {
     RosterStore source(sourcePath);
-    if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() ||
-        !source.goToRecord(recordNumber))
+    if (!source.isOpen() || recordNumber < 1 || recordNumber > source.recordCount() || !source.goToRecord(recordNumber))
         return std::nullopt;
     bool whole = false;
     StudentRecord student = readCurrentStudent(source, &whole);

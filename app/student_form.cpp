@@ -37,12 +37,18 @@ bool requiredFieldsPresent(const StudentFormIds& ids)
         int property;
     };
     const Required required[] = {
-        {ids.name, property::kEditContent},           {ids.sex, property::kComboContent},
-        {ids.height, property::kEditContent},         {ids.weight, property::kEditContent},
-        {ids.age, property::kEditContent},            {ids.registerNumber, property::kEditContent},
-        {ids.boarding, property::kComboContent},      {ids.idCard, property::kEditContent},
-        {ids.nationalNumber, property::kEditContent}, {ids.address, property::kEditContent},
-        {ids.guardian1Relation, property::kComboContent}, {ids.guardian1Name, property::kEditContent},
+        {ids.name, property::kEditContent},
+        {ids.sex, property::kComboContent},
+        {ids.height, property::kEditContent},
+        {ids.weight, property::kEditContent},
+        {ids.age, property::kEditContent},
+        {ids.registerNumber, property::kEditContent},
+        {ids.boarding, property::kComboContent},
+        {ids.idCard, property::kEditContent},
+        {ids.nationalNumber, property::kEditContent},
+        {ids.address, property::kEditContent},
+        {ids.guardian1Relation, property::kComboContent},
+        {ids.guardian1Name, property::kEditContent},
         {ids.guardian1Phone, property::kEditContent},
     };
     for (const Required& r : required) {

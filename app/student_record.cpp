@@ -134,13 +134,13 @@ StudentRecord readCurrentStudent(RosterStore& source, bool* whole)
 
 std::vector<Value> StudentRecord::storeValues() const
 {
-    return {Value::integer(number),     Value::text(name),          Value::text(sex),
-            Value::doubleFloat(height), Value::floating(weight),    Value::text(age),
+    return {Value::integer(number),      Value::text(name),           Value::text(sex),
+            Value::doubleFloat(height),  Value::floating(weight),     Value::text(age),
             Value::text(registerNumber), Value::text(nationalNumber), Value::byteSet(photo),
-            Value::text(boarding),      Value::text(dormitory),     Value::text(bed),
-            Value::text(idCard),        Value::text(address),       Value::text(guardian1Relation),
-            Value::text(guardian1Name), Value::text(guardian1Phone), Value::text(guardian2Relation),
-            Value::text(guardian2Name), Value::text(guardian2Phone)};
+            Value::text(boarding),       Value::text(dormitory),      Value::text(bed),
+            Value::text(idCard),         Value::text(address),        Value::text(guardian1Relation),
+            Value::text(guardian1Name),  Value::text(guardian1Phone), Value::text(guardian2Relation),
+            Value::text(guardian2Name),  Value::text(guardian2Phone)};
 }
 
 } // namespace qr::app

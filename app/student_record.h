@@ -22,7 +22,7 @@ namespace field = roster::field;
 struct StudentRecord {
     std::int32_t number = 0;
     Text name, sex;
-    double height = 0;   // kept as a double so that 165.5 survives every move
+    double height = 0; // kept as a double so that 165.5 survives every move
     float weight = 0;
     Text age, registerNumber, nationalNumber;
     ByteSet photo;

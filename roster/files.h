@@ -5,7 +5,7 @@
 
 namespace qr::roster {
 
-inline constexpr std::string_view kRosterStoreFile = "xsdate.edb";  // with xsdate.EDT beside it
+inline constexpr std::string_view kRosterStoreFile = "xsdate.edb";   // with xsdate.EDT beside it
 inline constexpr std::string_view kRecycleStoreFile = "deldate.edb"; // with deldate.EDT beside it
 inline constexpr std::string_view kConfigFile = "config.ini";
 

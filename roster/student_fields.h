@@ -63,26 +63,16 @@ struct FieldDescription {
 //
 // In store order: kFields[field::indexOf(n)] describes field n.
 inline constexpr std::array<FieldDescription, field::kCount> kFields = {{
-    {"序号", store::FieldType::Integer, 0},
-    {"姓名", store::FieldType::Text, 64},
-    {"性别", store::FieldType::Text, 16},
-    {"身高", store::FieldType::Double, 0},
-    {"体重", store::FieldType::Float, 0},
-    {"年龄", store::FieldType::Text, 32},
-    {"学籍辅号", store::FieldType::Text, 32},
-    {"全国学号", store::FieldType::Text, 32},
-    {"照片", store::FieldType::ByteSet, 0},
-    {"是否住宿", store::FieldType::Text, 16},
-    {"宿舍号", store::FieldType::Text, 32},
-    {"床位号", store::FieldType::Text, 32},
-    {"身份证号", store::FieldType::Text, 32},
-    {"家庭住址", store::FieldType::Text, 510},
-    {"监护1关系", store::FieldType::Text, 16},
-    {"监护1姓名", store::FieldType::Text, 64},
-    {"监护1电话", store::FieldType::Text, 32},
-    {"监护2关系", store::FieldType::Text, 16},
-    {"监护2姓名", store::FieldType::Text, 64},
-    {"监护2电话", store::FieldType::Text, 32},
+    {"序号", store::FieldType::Integer, 0},    {"姓名", store::FieldType::Text, 64},
+    {"性别", store::FieldType::Text, 16},      {"身高", store::FieldType::Double, 0},
+    {"体重", store::FieldType::Float, 0},      {"年龄", store::FieldType::Text, 32},
+    {"学籍辅号", store::FieldType::Text, 32},  {"全国学号", store::FieldType::Text, 32},
+    {"照片", store::FieldType::ByteSet, 0},    {"是否住宿", store::FieldType::Text, 16},
+    {"宿舍号", store::FieldType::Text, 32},    {"床位号", store::FieldType::Text, 32},
+    {"身份证号", store::FieldType::Text, 32},  {"家庭住址", store::FieldType::Text, 510},
+    {"监护1关系", store::FieldType::Text, 16}, {"监护1姓名", store::FieldType::Text, 64},
+    {"监护1电话", store::FieldType::Text, 32}, {"监护2关系", store::FieldType::Text, 16},
+    {"监护2姓名", store::FieldType::Text, 64}, {"监护2电话", store::FieldType::Text, 32},
 }};
 
 constexpr const FieldDescription& describe(int number) { return kFields[field::indexOf(number)]; }

@@ -8,14 +8,8 @@
 
 namespace qr::runtime {
 
-Text allocationFailureMessage(std::size_t bytes)
-{
-    return "分配 " + std::to_string(bytes) + " 字节内存失败!";
-}
+Text allocationFailureMessage(std::size_t bytes) { return "分配 " + std::to_string(bytes) + " 字节内存失败!"; }
 
-void reportAllocationFailure(std::size_t bytes)
-{
-    reportRuntimeError(allocationFailureMessage(bytes));
-}
+void reportAllocationFailure(std::size_t bytes) { reportRuntimeError(allocationFailureMessage(bytes)); }
 
 } // namespace qr::runtime

@@ -34,8 +34,7 @@ void setRuntimeErrorHooks(RuntimeErrorHooks newHooks) { hooks() = std::move(newH
 
 bool runtimeErrorReportActive() { return reporting.load(); }
 
-Text composeRuntimeErrorContext(std::uint32_t windowId, std::uint32_t componentId,
-                                const RuntimeErrorTagLookup& tags)
+Text composeRuntimeErrorContext(std::uint32_t windowId, std::uint32_t componentId, const RuntimeErrorTagLookup& tags)
 {
     Text context = "\r\n" + decimal(windowId) + ", " + decimal(componentId);
     if (isWindowId(windowId)) {
@@ -67,15 +66,15 @@ Text composeRuntimeErrorText(std::string_view messageGbk, std::int32_t errorCode
     return text;
 }
 
-[[noreturn]] void reportRuntimeError(std::string_view messageGbk, std::int32_t errorCode,
-                                     std::uint32_t windowId, std::uint32_t componentId)
+[[noreturn]] void reportRuntimeError(std::string_view messageGbk, std::int32_t errorCode, std::uint32_t windowId,
+                                     std::uint32_t componentId)
 {
     // A fault inside the report (a hook that fails in turn) must not recurse.
     if (reporting.exchange(true))
         endProcess();
     const RuntimeErrorHooks& installed = hooks();
-    const Text text =
-        composeRuntimeErrorText(messageGbk, errorCode, composeRuntimeErrorContext(windowId, componentId, installed.tags));
+    const Text text = composeRuntimeErrorText(messageGbk, errorCode,
+                                              composeRuntimeErrorContext(windowId, componentId, installed.tags));
     if (installed.showBox) {
         installed.showBox(text);
     } else {

@@ -45,8 +45,7 @@ bool runtimeErrorReportActive();
 // double quotes and a line with the component's tag text in double quotes, or
 // "\r\n未找到所指定的窗口组件"; when it is not, "\r\n未找到所指定的窗口". Other ids
 // (0 for faults outside any window) add nothing. Always ends with "\r\n".
-Text composeRuntimeErrorContext(std::uint32_t windowId, std::uint32_t componentId,
-                                const RuntimeErrorTagLookup& tags);
+Text composeRuntimeErrorContext(std::uint32_t windowId, std::uint32_t componentId, const RuntimeErrorTagLookup& tags);
 
 // "运行时出错!\r\n", then "\r\n错误代码：<code>\r\n" for a non-zero code, then
 // "\r\n错误信息：<message>\r\n" for a non-empty message, then the context.

@@ -16,7 +16,8 @@ bool writeAll(int fd, std::string_view bytes)
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -47,8 +48,10 @@ mode_t currentUmask()
 std::string directoryOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
@@ -65,11 +68,13 @@ ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content)
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             outcome = ReadOutcome::Failed;
             break;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         content.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);

@@ -15,7 +15,9 @@ namespace {
 // descriptor per direction.
 class Descriptor {
 public:
-    Descriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    Descriptor(const char* to, const char* from)
+        : cd_(iconv_open(to, from))
+    {}
     ~Descriptor()
     {
         if (valid())
@@ -63,7 +65,7 @@ void convert(const char* to, const char* from, std::string_view in, std::size_t 
     iconv_t cd = descriptorFor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // a fresh shift state
     char* src = const_cast<char*>(in.data());
     std::size_t srcLeft = in.size();
     std::size_t used = out.size();

@@ -61,8 +61,7 @@ Text messageBoxText(const Value& message);
 
 // The request for these arguments: an omitted or empty title becomes
 // "信息：", and task-modality is added unless system-modality is asked for.
-MessageBoxRequest makeMessageBoxRequest(const Value& message, std::uint32_t flags = 0,
-                                        std::string_view title = {},
+MessageBoxRequest makeMessageBoxRequest(const Value& message, std::uint32_t flags = 0, std::string_view title = {},
                                         std::optional<std::uint32_t> owner = std::nullopt);
 
 // The answer as the application sees it: OK 0, Cancel 1, Abort 2, Retry 3,

@@ -11,8 +11,10 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trimBlanks(std::string_view s)
 {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -34,12 +36,12 @@ size_t findAscii(std::string_view s, char c)
 enum class LineKind { Other, Header, Comment, Key };
 
 struct Line {
-    size_t begin = 0;   // first byte
-    size_t end = 0;     // end of the text, before the line ending
-    size_t next = 0;    // first byte of the next line
+    size_t begin = 0; // first byte
+    size_t end = 0;   // end of the text, before the line ending
+    size_t next = 0;  // first byte of the next line
     LineKind kind = LineKind::Other;
-    std::string_view name;   // header name or key
-    std::string_view value;  // raw value of a key line, after "="
+    std::string_view name;  // header name or key
+    std::string_view value; // raw value of a key line, after "="
 };
 
 std::vector<Line> splitLines(std::string_view content)
@@ -93,7 +95,8 @@ std::vector<SectionSpan> findSections(const std::vector<Line>& lines, std::strin
         if (lines[i].kind != LineKind::Header || !sameName(lines[i].name, section))
             continue;
         size_t j = i + 1;
-        while (j < lines.size() && lines[j].kind != LineKind::Header) ++j;
+        while (j < lines.size() && lines[j].kind != LineKind::Header)
+            ++j;
         spans.push_back({i, j});
     }
     return spans;
@@ -124,7 +127,8 @@ Text keepFinalLineBreak(Text text, bool hadFinalBreak, std::string_view eol)
     const bool hasFinalBreak = !text.empty() && text.back() == '\n';
     if (!hadFinalBreak && hasFinalBreak) {
         text.pop_back();
-        if (!text.empty() && text.back() == '\r') text.pop_back();
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
     } else if (hadFinalBreak && !text.empty() && !hasFinalBreak) {
         text += eol;
     }
@@ -136,8 +140,8 @@ bool writable(std::string_view section, std::optional<std::string_view> key, std
     if (section.empty() || hasLineBreak(section) || findAscii(section, ']') != std::string_view::npos)
         return false;
     if (key) {
-        if (key->empty() || hasLineBreak(*key) || key->find('=') != std::string_view::npos ||
-            key->front() == '[' || key->front() == ';')
+        if (key->empty() || hasLineBreak(*key) || key->find('=') != std::string_view::npos || key->front() == '[' ||
+            key->front() == ';')
             return false;
     }
     return !(value && hasLineBreak(*value));

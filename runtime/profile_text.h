@@ -41,7 +41,7 @@ std::optional<Text> lookup(std::string_view content, std::string_view section, s
 // nullopt when the write cannot be expressed in the file: an empty section or
 // key, a line break in any text, "]" in the section or "=" in the key, or a key
 // that would read as a header or comment.
-std::optional<Text> edit(std::string_view content, std::string_view section,
-                         std::optional<std::string_view> key, std::optional<std::string_view> value);
+std::optional<Text> edit(std::string_view content, std::string_view section, std::optional<std::string_view> key,
+                         std::optional<std::string_view> value);
 
 } // namespace qr::runtime::profile

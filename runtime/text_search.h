@@ -18,8 +18,8 @@ Text leftText(std::string_view text, std::int64_t count);
 // below 1: 1), or -1. With ignoreCase, ASCII letters match either case; the
 // bytes of double-byte characters always match exactly. An empty sought text
 // gives 1 when the searched range is not empty, else -1.
-std::int32_t findText(std::string_view text, std::string_view sought,
-                      std::optional<std::int64_t> start = std::nullopt, bool ignoreCase = false);
+std::int32_t findText(std::string_view text, std::string_view sought, std::optional<std::int64_t> start = std::nullopt,
+                      bool ignoreCase = false);
 
 // The position of the last match that starts at or before start (omitted or
 // beyond the end: the end of the text; below 1: nothing is searched), or -1.

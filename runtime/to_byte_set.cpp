@@ -6,8 +6,7 @@
 namespace qr::runtime {
 namespace {
 
-template <typename T>
-ByteSet rawBytes(T v)
+template <typename T> ByteSet rawBytes(T v)
 {
     static_assert(std::endian::native == std::endian::little, "byte sets carry little-endian numbers");
     ByteSet out(sizeof v);

@@ -21,10 +21,16 @@ size_t decimalPrefixEnd(std::string_view text, size_t pos)
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
         ++pos;
     size_t digits = 0;
-    while (pos < text.size() && isDigit(text[pos])) { ++pos; ++digits; }
+    while (pos < text.size() && isDigit(text[pos])) {
+        ++pos;
+        ++digits;
+    }
     if (pos < text.size() && text[pos] == '.') {
         ++pos;
-        while (pos < text.size() && isDigit(text[pos])) { ++pos; ++digits; }
+        while (pos < text.size() && isDigit(text[pos])) {
+            ++pos;
+            ++digits;
+        }
     }
     if (digits == 0)
         return start;
@@ -34,7 +40,8 @@ size_t decimalPrefixEnd(std::string_view text, size_t pos)
         if (e < text.size() && (text[e] == '+' || text[e] == '-'))
             ++e;
         if (e < text.size() && isDigit(text[e])) {
-            while (e < text.size() && isDigit(text[e])) ++e;
+            while (e < text.size() && isDigit(text[e]))
+                ++e;
             pos = e;
         }
     }
@@ -114,8 +121,10 @@ float toFloat(const Value& value)
     // platform's conversion gives an infinity, so give that explicitly.
     const double d = toNumber(value);
     constexpr double kMax = std::numeric_limits<float>::max();
-    if (d > kMax) return std::numeric_limits<float>::infinity();
-    if (d < -kMax) return -std::numeric_limits<float>::infinity();
+    if (d > kMax)
+        return std::numeric_limits<float>::infinity();
+    if (d < -kMax)
+        return -std::numeric_limits<float>::infinity();
     return static_cast<float>(d);
 }
 

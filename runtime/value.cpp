@@ -16,9 +16,12 @@ std::int64_t Value::numericAsInt64() const
     case Kind::Double: {
         const double d = numericAsDouble();
         // Casting an out-of-range double is undefined; saturate instead.
-        if (std::isnan(d)) return 0;
-        if (d >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
-        if (d <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
+        if (std::isnan(d))
+            return 0;
+        if (d >= 9223372036854775807.0)
+            return std::numeric_limits<std::int64_t>::max();
+        if (d <= -9223372036854775808.0)
+            return std::numeric_limits<std::int64_t>::min();
         return static_cast<std::int64_t>(d);
     }
     default: return 0;

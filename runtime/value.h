@@ -26,7 +26,7 @@ struct SubprogramPointer {
 };
 
 enum class Kind : std::uint8_t {
-    None,  // an omitted argument
+    None, // an omitted argument
     Byte,
     Short,
     Integer,
@@ -81,15 +81,17 @@ public:
     const ByteSet& asByteSet() const { return std::get<11>(storage_); }
 
     // A numeric value widened: integers exactly as int64, floating values as double.
-    std::int64_t numericAsInt64() const;   // floating values truncate toward zero (saturating)
+    std::int64_t numericAsInt64() const; // floating values truncate toward zero (saturating)
     double numericAsDouble() const;
 
     friend bool operator==(const Value&, const Value&) = default;
 
 private:
-    using Storage = std::variant<std::monostate, std::uint8_t, std::int16_t, std::int32_t, std::int64_t,
-                                 float, double, bool, DateTime, SubprogramPointer, Text, ByteSet>;
-    explicit Value(Storage s) : storage_(std::move(s)) {}
+    using Storage = std::variant<std::monostate, std::uint8_t, std::int16_t, std::int32_t, std::int64_t, float, double,
+                                 bool, DateTime, SubprogramPointer, Text, ByteSet>;
+    explicit Value(Storage s)
+        : storage_(std::move(s))
+    {}
     Storage storage_;
 };
 

@@ -18,7 +18,8 @@ bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 std::string_view skipBlanks(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && isCSpace(text[i])) ++i;
+    while (i < text.size() && isCSpace(text[i]))
+        ++i;
     return text.substr(i);
 }
 
@@ -61,7 +62,8 @@ CellFetch cellFetchFor(std::int16_t sqlType)
     }
     // The text group (CHAR, NUMERIC, DECIMAL, VARCHAR, LONGVARCHAR, BIGINT,
     // WVARCHAR) and every other code in -10 ... 12 are read as text.
-    if (sqlType >= -10 && sqlType <= 12) return CellFetch::Text;
+    if (sqlType >= -10 && sqlType <= 12)
+        return CellFetch::Text;
     return CellFetch::Skip;
 }
 
@@ -77,7 +79,8 @@ std::int32_t textToInteger(std::string_view text)
     }
     std::int64_t magnitude = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') break;
+        if (c < '0' || c > '9')
+            break;
         magnitude = std::min<std::int64_t>(magnitude * 10 + (c - '0'), std::int64_t{1} << 32);
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
@@ -96,12 +99,14 @@ double textToDecimal(std::string_view text)
     // from_chars takes the longest prefix that forms a number and never looks at the locale.
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (end == text.data()) return 0.0;
+    if (end == text.data())
+        return 0.0;
     if (ec == std::errc::result_out_of_range) {
         // As strtod: a number too large is infinite, one too small is 0.
         const std::string_view digits(text.data(), static_cast<std::size_t>(end - text.data()));
         const auto exponent = digits.find_first_of("eE");
-        const bool tiny = exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
+        const bool tiny =
+            exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     }
     return negative ? -value : value;
@@ -125,11 +130,13 @@ runtime::Value cellFromBoundText(std::int16_t sqlType, std::optional<std::string
 std::optional<double> dateTimeDays(int year, int month, int day, int hour, int minute, int second,
                                    std::uint32_t nanoseconds)
 {
-    if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 61) return std::nullopt;
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 61)
+        return std::nullopt;
     const std::int64_t epoch = daysFromCivil(1899, 12, 30);
-    const std::int64_t days = std::clamp(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - epoch,
-                                         kMinDay, kMaxDay);
+    const std::int64_t days = std::clamp(
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - epoch, kMinDay, kMaxDay);
     const double fraction =
         (hour * 3600.0 + minute * 60.0 + second + std::min<std::uint32_t>(nanoseconds, 999999999) / 1e9) / 86400.0;
     return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;

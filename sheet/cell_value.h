@@ -13,18 +13,18 @@ namespace qr::sheet {
 
 // What a cell of a column is fetched as (SQLGetData target) and becomes.
 enum class CellFetch {
-    Skip,     // a type outside every known group: the cell is the empty value
-    TinyInt,  // byte
-    SmallInt, // short integer
-    Integer,  // integer
-    Real,     // float
-    Double,   // double
-    Bit,      // logical
-    Text,     // text
-    Date,     // date-time from a date
-    Time,     // date-time from a time of day
-    Timestamp,// date-time from a date and a time
-    Binary,   // byte set
+    Skip,      // a type outside every known group: the cell is the empty value
+    TinyInt,   // byte
+    SmallInt,  // short integer
+    Integer,   // integer
+    Real,      // float
+    Double,    // double
+    Bit,       // logical
+    Text,      // text
+    Date,      // date-time from a date
+    Time,      // date-time from a time of day
+    Timestamp, // date-time from a date and a time
+    Binary,    // byte set
 };
 
 // Accepts both the ODBC 2 date codes (9, 10, 11) and the ODBC 3 ones (91, 92, 93),

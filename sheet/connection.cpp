@@ -16,11 +16,14 @@ namespace {
 std::string withoutOdbcPrefix(const std::string& connect)
 {
     static constexpr std::string_view prefix = "ODBC;";
-    if (connect.size() < prefix.size()) return connect;
+    if (connect.size() < prefix.size())
+        return connect;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         char c = connect[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != prefix[i]) return connect;
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != prefix[i])
+            return connect;
     }
     return connect.substr(prefix.size());
 }
@@ -41,17 +44,22 @@ bool drainResults(SQLHSTMT statement)
 {
     for (;;) {
         SQLSMALLINT columns = 0;
-        if (!odbc::succeeded(SQLNumResultCols(statement, &columns))) return false;
+        if (!odbc::succeeded(SQLNumResultCols(statement, &columns)))
+            return false;
         if (columns > 0) {
             for (;;) {
                 const SQLRETURN rc = odbc::untilDone([&] { return SQLFetch(statement); });
-                if (rc == SQL_NO_DATA) break;
-                if (!odbc::succeeded(rc)) return false;
-                if (rc == SQL_SUCCESS_WITH_INFO && odbc::fetchInfoIsError(statement)) return false;
+                if (rc == SQL_NO_DATA)
+                    break;
+                if (!odbc::succeeded(rc))
+                    return false;
+                if (rc == SQL_SUCCESS_WITH_INFO && odbc::fetchInfoIsError(statement))
+                    return false;
             }
         }
         const SQLRETURN more = odbc::untilDone([&] { return SQLMoreResults(statement); });
-        if (more == SQL_NO_DATA) return true;
+        if (more == SQL_NO_DATA)
+            return true;
         if (!odbc::succeeded(more)) {
             // A driver without batches may not offer SQLMoreResults at all (IM001):
             // then there is nothing more to drain.
@@ -70,8 +78,8 @@ std::unique_ptr<Connection> Connection::open(const std::string& connectString, O
         c->environment_ = SQL_NULL_HENV;
         return nullptr;
     }
-    if (!odbc::succeeded(SQLSetEnvAttr(c->environment_, SQL_ATTR_ODBC_VERSION,
-                                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+    if (!odbc::succeeded(
+            SQLSetEnvAttr(c->environment_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
         return nullptr;
     if (!odbc::succeeded(SQLAllocHandle(SQL_HANDLE_DBC, c->environment_, &c->connection_))) {
         c->connection_ = SQL_NULL_HDBC;
@@ -100,7 +108,8 @@ std::unique_ptr<Connection> Connection::open(const std::string& connectString, O
         return SQLDriverConnect(c->connection_, nullptr, inText.data(), SQL_NTS, outText.data(),
                                 static_cast<SQLSMALLINT>(outText.size()), &outLength, completion);
     });
-    if (!odbc::succeeded(rc)) return nullptr;
+    if (!odbc::succeeded(rc))
+        return nullptr;
     c->connected_ = true;
 
     const bool completeOut = outLength > 0 && static_cast<std::size_t>(outLength) < outText.size();
@@ -119,18 +128,24 @@ std::unique_ptr<Connection> Connection::open(const std::string& connectString, O
 Connection::~Connection()
 {
     closeAllResultSets();
-    if (inTransaction_) endTransaction(false);
-    if (connected_) SQLDisconnect(connection_);
-    if (connection_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, connection_);
-    if (environment_ != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
+    if (inTransaction_)
+        endTransaction(false);
+    if (connected_)
+        SQLDisconnect(connection_);
+    if (connection_ != SQL_NULL_HDBC)
+        SQLFreeHandle(SQL_HANDLE_DBC, connection_);
+    if (environment_ != SQL_NULL_HENV)
+        SQLFreeHandle(SQL_HANDLE_ENV, environment_);
 }
 
 ResultSetHandle Connection::openResultSet(const std::string& sqlGbk)
 {
     auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.handle == 0; });
-    if (free == slots_.end()) return 0;
+    if (free == slots_.end())
+        return 0;
     auto set = ResultSet::open(connection_, replaceBrackets(upToFirstNul(sqlGbk), quote_));
-    if (!set) return 0;
+    if (!set)
+        return 0;
     free->handle = nextResultSetHandle();
     free->set = std::move(set);
     return free->handle;
@@ -138,16 +153,19 @@ ResultSetHandle Connection::openResultSet(const std::string& sqlGbk)
 
 ResultSet* Connection::resultSet(ResultSetHandle handle)
 {
-    if (handle == 0) return nullptr;
+    if (handle == 0)
+        return nullptr;
     for (auto& slot : slots_) {
-        if (slot.handle == handle) return slot.set.get();
+        if (slot.handle == handle)
+            return slot.set.get();
     }
     return nullptr;
 }
 
 bool Connection::closeResultSet(ResultSetHandle handle)
 {
-    if (handle == 0) return false;
+    if (handle == 0)
+        return false;
     for (auto& slot : slots_) {
         if (slot.handle == handle) {
             slot = Slot{};
@@ -159,14 +177,16 @@ bool Connection::closeResultSet(ResultSetHandle handle)
 
 void Connection::closeAllResultSets()
 {
-    for (auto& slot : slots_) slot = Slot{};
+    for (auto& slot : slots_)
+        slot = Slot{};
 }
 
 bool Connection::execute(const std::string& sqlGbk, std::span<const runtime::Value> parameters)
 {
     const std::string sql = replaceBrackets(upToFirstNul(sqlGbk), quote_);
     SQLHSTMT statement = SQL_NULL_HSTMT;
-    if (!odbc::succeeded(SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement))) return false;
+    if (!odbc::succeeded(SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement)))
+        return false;
 
     std::vector<SQLCHAR> text(sql.begin(), sql.end());
     text.push_back('\0');
@@ -198,7 +218,8 @@ bool Connection::execute(const std::string& sqlGbk, std::span<const runtime::Val
         std::vector<char>& data = buffers.back();
         SQLLEN& length = lengths[marker];
         length = static_cast<SQLLEN>(data.size());
-        if (data.empty()) data.push_back('\0'); // a valid pointer for a zero-length value
+        if (data.empty())
+            data.push_back('\0'); // a valid pointer for a zero-length value
         ++marker;
         const SQLRETURN rc =
             SQLBindParameter(statement, marker, SQL_PARAM_INPUT, cType, sqlType,
@@ -220,9 +241,10 @@ bool Connection::execute(const std::string& sqlGbk, std::span<const runtime::Val
 
 bool Connection::beginTransaction()
 {
-    if (inTransaction_) return false;
-    if (!odbc::succeeded(SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT,
-                                           reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
+    if (inTransaction_)
+        return false;
+    if (!odbc::succeeded(
+            SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
         return false;
     inTransaction_ = true;
     return true;
@@ -230,10 +252,12 @@ bool Connection::beginTransaction()
 
 bool Connection::endTransaction(bool commit)
 {
-    if (!inTransaction_) return false;
+    if (!inTransaction_)
+        return false;
     const bool ended = odbc::succeeded(SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK));
     // Switching autocommit on commits what is pending: roll a failed commit back first.
-    if (!ended && commit) SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
+    if (!ended && commit)
+        SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
     // Back to one transaction per statement whatever the outcome, so that later
     // statements are not left waiting for a commit that never comes.
     SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);

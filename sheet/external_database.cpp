@@ -17,33 +17,41 @@ Value handleValue(std::int32_t handle) { return Value::integer(handle); }
 
 } // namespace
 
-ExternalDatabase::ExternalDatabase() : services_(&odbcServiceTable()) {}
+ExternalDatabase::ExternalDatabase()
+    : services_(&odbcServiceTable())
+{}
 
-ExternalDatabase::ExternalDatabase(const ServiceTable& services) : services_(&services) {}
+ExternalDatabase::ExternalDatabase(const ServiceTable& services)
+    : services_(&services)
+{}
 
 ExternalDatabase::~ExternalDatabase() { CloseDatabase(); }
 
 Value ExternalDatabase::call(std::string_view entry, std::span<const Value> args)
 {
     const ServiceEntryPoint point = services_->find(entry);
-    if (!point) return {};
+    if (!point)
+        return {};
     return point(ServiceCall{connection_, args});
 }
 
 bool ExternalDatabase::callLogical(std::string_view entry, std::span<const Value> args, bool missing)
 {
     const Value v = call(entry, args);
-    if (v.kind() == Kind::Logical) return v.asLogical();
-    if (v.isNumeric()) return v.numericAsDouble() != 0.0;
+    if (v.kind() == Kind::Logical)
+        return v.asLogical();
+    if (v.isNumeric())
+        return v.numericAsDouble() != 0.0;
     return missing;
 }
 
 std::int32_t ExternalDatabase::callInteger(std::string_view entry, std::span<const Value> args)
 {
     const Value v = call(entry, args);
-    if (!v.isNumeric()) return 0;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v.numericAsInt64(), std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
+    if (!v.isNumeric())
+        return 0;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v.numericAsInt64(), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 runtime::Text ExternalDatabase::callText(std::string_view entry, std::span<const Value> args)
@@ -69,7 +77,8 @@ bool ExternalDatabase::NewOpenDatabase(std::string_view connectGbk, bool readOnl
         opened = call("OpenDatabase", args);
     }
     const ConnectionHandle handle = opened.isNumeric() ? opened.numericAsInt64() : 0;
-    if (handle == 0) return false;
+    if (handle == 0)
+        return false;
     // The new connection is up: only now is the old one given up.
     CloseDatabase();
     connection_ = handle;
@@ -78,14 +87,16 @@ bool ExternalDatabase::NewOpenDatabase(std::string_view connectGbk, bool readOnl
 
 void ExternalDatabase::CloseDatabase()
 {
-    if (connection_ == 0 || !services_->find("CloseDatabase")) return;
+    if (connection_ == 0 || !services_->find("CloseDatabase"))
+        return;
     call("CloseDatabase", {});
     connection_ = 0;
 }
 
 std::int32_t ExternalDatabase::OpenTable(std::string_view sqlGbk)
 {
-    if (sqlGbk.empty()) return 0;
+    if (sqlGbk.empty())
+        return 0;
     const Value args[] = {Value::text(sqlGbk)};
     return callInteger("OpenTable", args);
 }
@@ -148,9 +159,11 @@ Value ExternalDatabase::ReadColByName(std::int32_t handle, std::string_view colu
 
 Value ExternalDatabase::ReadColByIndex(std::int32_t handle, const Value& columnNumber)
 {
-    if (!columnNumber.isNumeric()) return cellResult({});
+    if (!columnNumber.isNumeric())
+        return cellResult({});
     const std::int64_t number = columnNumber.numericAsInt64();
-    if (number < 1 || number > std::numeric_limits<std::int32_t>::max()) return cellResult({});
+    if (number < 1 || number > std::numeric_limits<std::int32_t>::max())
+        return cellResult({});
     return ReadColByIndex(handle, static_cast<std::int32_t>(number));
 }
 
@@ -162,13 +175,15 @@ Value ExternalDatabase::ReadColByIndex(std::int32_t handle, std::int32_t columnN
 
 Value ExternalDatabase::ReadCol(std::int32_t handle, const Value& nameOrNumber)
 {
-    if (nameOrNumber.kind() == Kind::Text) return ReadColByName(handle, nameOrNumber.asText());
+    if (nameOrNumber.kind() == Kind::Text)
+        return ReadColByName(handle, nameOrNumber.asText());
     return ReadColByIndex(handle, nameOrNumber);
 }
 
 bool ExternalDatabase::ExecuteSql(std::string_view sqlGbk, std::span<const Value> parameters)
 {
-    if (sqlGbk.empty() || connection_ == 0) return false;
+    if (sqlGbk.empty() || connection_ == 0)
+        return false;
     std::vector<Value> args;
     args.reserve(parameters.size() + 1);
     args.push_back(Value::text(sqlGbk));

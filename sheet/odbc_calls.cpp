@@ -12,9 +12,10 @@ std::vector<std::string> diagnosticStates(SQLSMALLINT handleType, SQLHANDLE hand
         SQLINTEGER nativeError = 0;
         SQLCHAR message[SQL_MAX_MESSAGE_LENGTH] = {};
         SQLSMALLINT messageLength = 0;
-        const SQLRETURN rc = SQLGetDiagRec(handleType, handle, record, state, &nativeError, message,
-                                           sizeof message, &messageLength);
-        if (!succeeded(rc)) break;
+        const SQLRETURN rc =
+            SQLGetDiagRec(handleType, handle, record, state, &nativeError, message, sizeof message, &messageLength);
+        if (!succeeded(rc))
+            break;
         states.emplace_back(reinterpret_cast<const char*>(state));
     }
     return states;
@@ -30,7 +31,8 @@ bool fetchInfoIsError(const std::vector<std::string>& states)
 
 void cancelAndFree(SQLHSTMT statement)
 {
-    if (statement == SQL_NULL_HSTMT) return;
+    if (statement == SQL_NULL_HSTMT)
+        return;
     SQLCancel(statement);
     SQLFreeHandle(SQL_HANDLE_STMT, statement);
 }

@@ -15,8 +15,7 @@ inline bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCC
 
 // A driver working asynchronously answers SQL_STILL_EXECUTING until the call is
 // done; the same call is then repeated.
-template <class Call>
-SQLRETURN untilDone(Call call)
+template <class Call> SQLRETURN untilDone(Call call)
 {
     SQLRETURN rc = call();
     while (rc == SQL_STILL_EXECUTING) {

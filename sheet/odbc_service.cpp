@@ -43,18 +43,20 @@ std::string textArgument(const ServiceCall& call, std::size_t index)
 bool logicalArgument(const ServiceCall& call, std::size_t index)
 {
     const Value* v = argument(call, index);
-    if (!v) return false;
-    if (v->kind() == Kind::Logical) return v->asLogical();
+    if (!v)
+        return false;
+    if (v->kind() == Kind::Logical)
+        return v->asLogical();
     return v->isNumeric() && v->numericAsDouble() != 0.0;
 }
 
 std::int32_t integerArgument(const ServiceCall& call, std::size_t index)
 {
     const Value* v = argument(call, index);
-    if (!v || !v->isNumeric()) return 0;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v->numericAsInt64(),
-                                                              std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
+    if (!v || !v->isNumeric())
+        return 0;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v->numericAsInt64(), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 ResultSet* resultSetOf(const ServiceCall& call)
@@ -74,7 +76,8 @@ Value openConnection(const std::string& connect, OpenOptions options)
 {
     static ConnectionHandle last = 0;
     auto connection = Connection::open(connect, options);
-    if (!connection) return Value::longInt(0);
+    if (!connection)
+        return Value::longInt(0);
     const ConnectionHandle handle = ++last;
     connections().emplace(handle, std::move(connection));
     return Value::longInt(handle);
@@ -90,10 +93,7 @@ Value openDatabase(const ServiceCall& call)
     return openConnection(textArgument(call, 0), OpenOptions{logicalArgument(call, 1), false});
 }
 
-Value closeDatabase(const ServiceCall& call)
-{
-    return Value::logical(connections().erase(call.connection) > 0);
-}
+Value closeDatabase(const ServiceCall& call) { return Value::logical(connections().erase(call.connection) > 0); }
 
 Value getConnectString(const ServiceCall& call)
 {
@@ -105,14 +105,16 @@ Value openTable(const ServiceCall& call)
 {
     Connection* c = connectionOf(call);
     const std::string sql = textArgument(call, 0);
-    if (!c || sql.empty()) return Value::integer(0);
+    if (!c || sql.empty())
+        return Value::integer(0);
     return Value::integer(c->openResultSet(sql));
 }
 
 Value closeTable(const ServiceCall& call)
 {
     Connection* c = connectionOf(call);
-    if (!c) return Value::logical(false);
+    if (!c)
+        return Value::logical(false);
     const Value* handle = argument(call, 0);
     if (!handle || handle->isNone()) {
         c->closeAllResultSets();
@@ -133,11 +135,11 @@ Value isBOF(const ServiceCall& call)
     return Value::logical(!set || set->isBOF());
 }
 
-template <void (ResultSet::*Move)()>
-Value move(const ServiceCall& call)
+template <void (ResultSet::*Move)()> Value move(const ServiceCall& call)
 {
     ResultSet* set = resultSetOf(call);
-    if (set) (set->*Move)();
+    if (set)
+        (set->*Move)();
     return Value::logical(set != nullptr);
 }
 
@@ -150,7 +152,8 @@ Value requery(const ServiceCall& call)
 Value readColByName(const ServiceCall& call)
 {
     ResultSet* set = resultSetOf(call);
-    if (!set) return {};
+    if (!set)
+        return {};
     // The name ends at its first NUL, as every text the driver sees.
     const int column = set->findColumn(upToFirstNul(textArgument(call, 1)));
     return column < 0 ? Value{} : set->read(static_cast<std::size_t>(column));
@@ -159,7 +162,8 @@ Value readColByName(const ServiceCall& call)
 Value readColByIndex(const ServiceCall& call)
 {
     ResultSet* set = resultSetOf(call);
-    if (!set) return {};
+    if (!set)
+        return {};
     const int column = columnArgument(call, *set, 1);
     return column < 0 ? Value{} : set->read(static_cast<std::size_t>(column));
 }
@@ -168,7 +172,8 @@ Value executeSql(const ServiceCall& call)
 {
     Connection* c = connectionOf(call);
     const std::string sql = textArgument(call, 0);
-    if (!c || sql.empty()) return Value::logical(false);
+    if (!c || sql.empty())
+        return Value::logical(false);
     return Value::logical(c->execute(sql, call.args.subspan(std::min<std::size_t>(1, call.args.size()))));
 }
 
@@ -193,7 +198,8 @@ Value rollbackTrans(const ServiceCall& call)
 Value getRecCount(const ServiceCall& call)
 {
     const ResultSet* set = resultSetOf(call);
-    return Value::integer(set ? static_cast<std::int32_t>(std::min<long>(set->rowCount(), std::numeric_limits<std::int32_t>::max())) : 0);
+    return Value::integer(
+        set ? static_cast<std::int32_t>(std::min<long>(set->rowCount(), std::numeric_limits<std::int32_t>::max())) : 0);
 }
 
 Value getColCount(const ServiceCall& call)
@@ -227,7 +233,8 @@ Value getColWidth(const ServiceCall& call)
 {
     const ResultSet* set = resultSetOf(call);
     const int column = set ? columnArgument(call, *set, 1) : -1;
-    if (column < 0) return Value::integer(0);
+    if (column < 0)
+        return Value::integer(0);
     const SQLULEN size = set->columns()[static_cast<std::size_t>(column)].size;
     return Value::integer(static_cast<std::int32_t>(std::min<SQLULEN>(size, std::numeric_limits<std::int32_t>::max())));
 }

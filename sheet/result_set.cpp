@@ -17,14 +17,14 @@ constexpr SQLULEN kMaxBoundSize = 512;
 // wider than their precision ("-1.2345678901234e-308").
 std::size_t boundTextCapacity(SQLULEN size) { return static_cast<std::size_t>(size) * 4 + 64; }
 
-template <class T>
-std::optional<T> getFixed(SQLHSTMT statement, SQLUSMALLINT columnNumber, SQLSMALLINT cType)
+template <class T> std::optional<T> getFixed(SQLHSTMT statement, SQLUSMALLINT columnNumber, SQLSMALLINT cType)
 {
     T value{};
     SQLLEN indicator = 0;
-    const SQLRETURN rc = odbc::untilDone(
-        [&] { return SQLGetData(statement, columnNumber, cType, &value, sizeof value, &indicator); });
-    if (!odbc::succeeded(rc) || indicator == SQL_NULL_DATA) return std::nullopt;
+    const SQLRETURN rc =
+        odbc::untilDone([&] { return SQLGetData(statement, columnNumber, cType, &value, sizeof value, &indicator); });
+    if (!odbc::succeeded(rc) || indicator == SQL_NULL_DATA)
+        return std::nullopt;
     return value;
 }
 
@@ -42,7 +42,8 @@ std::unique_ptr<ResultSet> ResultSet::open(SQLHDBC connection, const std::string
     // The snapshot must be able to go back to its first row after counting.
     const SQLRETURN cursorRc =
         SQLSetStmtAttr(statement, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0);
-    if (!odbc::succeeded(cursorRc)) return nullptr;
+    if (!odbc::succeeded(cursorRc))
+        return nullptr;
     if (cursorRc == SQL_SUCCESS_WITH_INFO) {
         // The driver chose another cursor type (01S02); any scrollable one will do.
         SQLULEN cursorType = SQL_CURSOR_FORWARD_ONLY;
@@ -57,20 +58,24 @@ std::unique_ptr<ResultSet> ResultSet::open(SQLHDBC connection, const std::string
     set->sql_.assign(sql.begin(), sql.end());
     set->sql_.push_back('\0');
     const SQLRETURN rc = odbc::untilDone([&] { return SQLExecDirect(statement, set->sql_.data(), SQL_NTS); });
-    if (!odbc::succeeded(rc)) return nullptr;
-    if (!set->describeAndBind() || !set->countRowsAndRewind()) return nullptr;
+    if (!odbc::succeeded(rc))
+        return nullptr;
+    if (!set->describeAndBind() || !set->countRowsAndRewind())
+        return nullptr;
     return set;
 }
 
 ResultSet::~ResultSet()
 {
-    if (statement_ != SQL_NULL_HSTMT) odbc::cancelAndFree(statement_);
+    if (statement_ != SQL_NULL_HSTMT)
+        odbc::cancelAndFree(statement_);
 }
 
 bool ResultSet::describeAndBind()
 {
     SQLSMALLINT count = 0;
-    if (!odbc::succeeded(SQLNumResultCols(statement_, &count)) || count <= 0) return false;
+    if (!odbc::succeeded(SQLNumResultCols(statement_, &count)) || count <= 0)
+        return false;
     // Sized once: the driver keeps pointers to the buffers and indicators.
     columns_.resize(static_cast<std::size_t>(count));
     rowCache_.assign(columns_.size(), std::nullopt);
@@ -81,12 +86,14 @@ bool ResultSet::describeAndBind()
         SQLSMALLINT decimalDigits = 0;
         SQLSMALLINT nullable = 0;
         for (;;) {
-            const SQLRETURN rc =
-                SQLDescribeCol(statement_, number, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                               &column.sqlType, &column.size, &decimalDigits, &nullable);
-            if (!odbc::succeeded(rc)) return false;
-            if (nameLength < 0) nameLength = 0;
-            if (static_cast<std::size_t>(nameLength) < name.size() || name.size() >= 32767) break;
+            const SQLRETURN rc = SQLDescribeCol(statement_, number, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                                &nameLength, &column.sqlType, &column.size, &decimalDigits, &nullable);
+            if (!odbc::succeeded(rc))
+                return false;
+            if (nameLength < 0)
+                nameLength = 0;
+            if (static_cast<std::size_t>(nameLength) < name.size() || name.size() >= 32767)
+                break;
             name.resize(std::min<std::size_t>(static_cast<std::size_t>(nameLength) + 1, 32767));
         }
         column.name.assign(reinterpret_cast<const char*>(name.data()),
@@ -113,8 +120,10 @@ bool ResultSet::countRowsAndRewind()
     long rows = 0;
     for (;;) {
         const Fetched f = fetch(SQL_FETCH_NEXT);
-        if (f == Fetched::Failed) return false;
-        if (f == Fetched::NoData) break;
+        if (f == Fetched::Failed)
+            return false;
+        if (f == Fetched::NoData)
+            break;
         ++rows;
     }
     rowCount_ = rows;
@@ -123,7 +132,8 @@ bool ResultSet::countRowsAndRewind()
         bof_ = eof_ = true;
         return true;
     }
-    if (fetch(SQL_FETCH_FIRST) != Fetched::Row) return false;
+    if (fetch(SQL_FETCH_FIRST) != Fetched::Row)
+        return false;
     onRow_ = true;
     bof_ = eof_ = false;
     return true;
@@ -134,13 +144,17 @@ ResultSet::Fetched ResultSet::fetch(SQLSMALLINT orientation)
     for (;;) {
         rowStatus_ = SQL_ROW_SUCCESS;
         const SQLRETURN rc = odbc::untilDone([&] { return SQLFetchScroll(statement_, orientation, 0); });
-        if (rc == SQL_NO_DATA) return Fetched::NoData;
-        if (!odbc::succeeded(rc)) return Fetched::Failed;
-        if (rc == SQL_SUCCESS_WITH_INFO && odbc::fetchInfoIsError(statement_)) return Fetched::Failed;
-        if (rowStatus_ != SQL_ROW_DELETED) return Fetched::Row;
+        if (rc == SQL_NO_DATA)
+            return Fetched::NoData;
+        if (!odbc::succeeded(rc))
+            return Fetched::Failed;
+        if (rc == SQL_SUCCESS_WITH_INFO && odbc::fetchInfoIsError(statement_))
+            return Fetched::Failed;
+        if (rowStatus_ != SQL_ROW_DELETED)
+            return Fetched::Row;
         // Skip the deleted row in the direction of the move.
-        orientation = (orientation == SQL_FETCH_FIRST || orientation == SQL_FETCH_NEXT) ? SQL_FETCH_NEXT
-                                                                                         : SQL_FETCH_PRIOR;
+        orientation =
+            (orientation == SQL_FETCH_FIRST || orientation == SQL_FETCH_NEXT) ? SQL_FETCH_NEXT : SQL_FETCH_PRIOR;
     }
 }
 
@@ -175,7 +189,8 @@ bool ResultSet::requery()
     if (!odbc::succeeded(rc) || !odbc::succeeded(SQLNumResultCols(statement_, &count)) ||
         static_cast<std::size_t>(count) != columns_.size())
         return false;
-    if (countRowsAndRewind()) return true;
+    if (countRowsAndRewind())
+        return true;
     forgetRows();
     return false;
 }
@@ -184,51 +199,61 @@ void ResultSet::moveFirst()
 {
     const Fetched f = fetch(SQL_FETCH_FIRST);
     afterMove(f, true);
-    if (f == Fetched::NoData) bof_ = true;
+    if (f == Fetched::NoData)
+        bof_ = true;
 }
 
 void ResultSet::moveLast()
 {
     const Fetched f = fetch(SQL_FETCH_LAST);
     afterMove(f, false);
-    if (f == Fetched::NoData) eof_ = true;
+    if (f == Fetched::NoData)
+        eof_ = true;
 }
 
 void ResultSet::moveNext()
 {
-    if (eof_) return;
+    if (eof_)
+        return;
     afterMove(fetch(SQL_FETCH_NEXT), true);
 }
 
 void ResultSet::movePrev()
 {
-    if (bof_) return;
+    if (bof_)
+        return;
     afterMove(fetch(SQL_FETCH_PRIOR), false);
 }
 
 int ResultSet::findColumn(std::string_view name) const
 {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (columns_[i].name == name) return static_cast<int>(i);
+        if (columns_[i].name == name)
+            return static_cast<int>(i);
     }
     return -1;
 }
 
 std::string ResultSet::boundText(std::size_t index) const
 {
-    if (index >= columns_.size() || !onRow_) return {};
+    if (index >= columns_.size() || !onRow_)
+        return {};
     const Column& column = columns_[index];
-    if (!column.bound || column.indicator == SQL_NULL_DATA) return {};
+    if (!column.bound || column.indicator == SQL_NULL_DATA)
+        return {};
     const std::size_t room = column.text.size() - 1;
-    const std::size_t length = column.indicator >= 0 ? std::min<std::size_t>(static_cast<std::size_t>(column.indicator), room)
-                                                     : ::strnlen(column.text.data(), room);
+    const std::size_t length = column.indicator >= 0
+                                   ? std::min<std::size_t>(static_cast<std::size_t>(column.indicator), room)
+                                   : ::strnlen(column.text.data(), room);
     return std::string(column.text.data(), length);
 }
 
 runtime::Value ResultSet::read(std::size_t index)
 {
-    if (index >= columns_.size() || !onRow_) return {};
-    if (!rowCache_[index]) rowCache_[index] = fetchCell(index);
+    if (index >= columns_.size() || !onRow_)
+        return {};
+    if (!rowCache_[index])
+        rowCache_[index] = fetchCell(index);
     return *rowCache_[index];
 }
 
@@ -244,18 +269,23 @@ std::optional<std::string> ResultSet::fetchVariable(SQLUSMALLINT columnNumber, S
             return SQLGetData(statement_, columnNumber, cType, chunk.data(), static_cast<SQLLEN>(chunk.size()),
                               &indicator);
         });
-        if (rc == SQL_NO_DATA) break; // everything has been read
-        if (!odbc::succeeded(rc) || indicator == SQL_NULL_DATA) return std::nullopt;
+        if (rc == SQL_NO_DATA)
+            break; // everything has been read
+        if (!odbc::succeeded(rc) || indicator == SQL_NULL_DATA)
+            return std::nullopt;
         gotAny = true;
         const std::size_t room = chunk.size() - terminator;
-        const bool complete = rc == SQL_SUCCESS ||
-                              (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) <= room);
+        const bool complete =
+            rc == SQL_SUCCESS || (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) <= room);
         std::size_t length = room;
-        if (indicator >= 0 && static_cast<std::size_t>(indicator) < room) length = static_cast<std::size_t>(indicator);
+        if (indicator >= 0 && static_cast<std::size_t>(indicator) < room)
+            length = static_cast<std::size_t>(indicator);
         value.append(chunk.data(), length);
-        if (complete) break;
+        if (complete)
+            break;
     }
-    if (!gotAny) return std::nullopt;
+    if (!gotAny)
+        return std::nullopt;
     return value;
 }
 
@@ -268,29 +298,36 @@ runtime::Value ResultSet::fetchCell(std::size_t index)
     case CellFetch::Skip: return {};
     case CellFetch::TinyInt:
         if (column.isUnsigned) {
-            if (auto v = getFixed<SQLCHAR>(statement_, number, SQL_C_UTINYINT)) value = runtime::Value::byte(*v);
+            if (auto v = getFixed<SQLCHAR>(statement_, number, SQL_C_UTINYINT))
+                value = runtime::Value::byte(*v);
         } else if (auto v = getFixed<SQLSCHAR>(statement_, number, SQL_C_STINYINT)) {
             value = runtime::Value::byte(static_cast<std::uint8_t>(*v));
         }
         break;
     case CellFetch::SmallInt:
-        if (auto v = getFixed<SQLSMALLINT>(statement_, number, SQL_C_SSHORT)) value = runtime::Value::shortInt(*v);
+        if (auto v = getFixed<SQLSMALLINT>(statement_, number, SQL_C_SSHORT))
+            value = runtime::Value::shortInt(*v);
         break;
     case CellFetch::Integer:
-        if (auto v = getFixed<SQLINTEGER>(statement_, number, SQL_C_SLONG)) value = runtime::Value::integer(*v);
+        if (auto v = getFixed<SQLINTEGER>(statement_, number, SQL_C_SLONG))
+            value = runtime::Value::integer(*v);
         break;
     case CellFetch::Real:
-        if (auto v = getFixed<SQLREAL>(statement_, number, SQL_C_FLOAT)) value = runtime::Value::floating(*v);
+        if (auto v = getFixed<SQLREAL>(statement_, number, SQL_C_FLOAT))
+            value = runtime::Value::floating(*v);
         break;
     case CellFetch::Double:
-        if (auto v = getFixed<SQLDOUBLE>(statement_, number, SQL_C_DOUBLE)) value = runtime::Value::doubleFloat(*v);
+        if (auto v = getFixed<SQLDOUBLE>(statement_, number, SQL_C_DOUBLE))
+            value = runtime::Value::doubleFloat(*v);
         break;
     case CellFetch::Bit:
-        if (auto v = getFixed<SQLCHAR>(statement_, number, SQL_C_BIT)) value = runtime::Value::logical(*v != 0);
+        if (auto v = getFixed<SQLCHAR>(statement_, number, SQL_C_BIT))
+            value = runtime::Value::logical(*v != 0);
         break;
     case CellFetch::Date:
         if (auto v = getFixed<SQL_DATE_STRUCT>(statement_, number, SQL_C_TYPE_DATE)) {
-            if (auto days = dateTimeDays(v->year, v->month, v->day, 0, 0, 0, 0)) value = runtime::Value::dateTime(*days);
+            if (auto days = dateTimeDays(v->year, v->month, v->day, 0, 0, 0, 0))
+                value = runtime::Value::dateTime(*days);
         }
         break;
     case CellFetch::Time:
@@ -306,7 +343,8 @@ runtime::Value ResultSet::fetchCell(std::size_t index)
         }
         break;
     case CellFetch::Text:
-        if (auto v = fetchVariable(number, SQL_C_CHAR)) value = runtime::Value::text(std::move(*v));
+        if (auto v = fetchVariable(number, SQL_C_CHAR))
+            value = runtime::Value::text(std::move(*v));
         break;
     case CellFetch::Binary:
         if (auto v = fetchVariable(number, SQL_C_BINARY)) {
@@ -314,7 +352,8 @@ runtime::Value ResultSet::fetchCell(std::size_t index)
         }
         break;
     }
-    if (value) return std::move(*value);
+    if (value)
+        return std::move(*value);
     // No value from the driver (a NULL cell or a failed fetch): make the cell
     // from the bound text instead.
     const bool hasText = column.bound && column.indicator != SQL_NULL_DATA;

@@ -21,7 +21,7 @@ namespace qr::sheet {
 class ResultSet {
 public:
     struct Column {
-        std::string name;       // as the driver reports it (GBK bytes)
+        std::string name; // as the driver reports it (GBK bytes)
         SQLSMALLINT sqlType = 0;
         SQLULEN size = 0;
         bool isUnsigned = false;

@@ -36,7 +36,8 @@ ServiceEntryPoint ServiceTable::find(std::string_view name) const
 {
     const std::uint32_t hash = hashName(name);
     for (const auto& e : entries_) {
-        if (e.nameHash == hash && e.name == name) return e.entry;
+        if (e.nameHash == hash && e.name == name)
+            return e.entry;
     }
     return nullptr;
 }

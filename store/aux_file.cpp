@@ -87,8 +87,8 @@ ResultCode AuxFile::loadHeader(AuxHeader& header)
     header.freeHead = getI32(raw.data() + 24);
     // Allocation and freeing trust these values; a header damaged since open must
     // not lead them to block 0 or beyond the blocks it counts.
-    if (header.blockCount < 1 || header.freeCount < 0 || header.freeCount >= header.blockCount ||
-        header.freeHead < 0 || header.freeHead >= header.blockCount)
+    if (header.blockCount < 1 || header.freeCount < 0 || header.freeCount >= header.blockCount || header.freeHead < 0 ||
+        header.freeHead >= header.blockCount)
         return rc::kAuxAccessFailed;
     return rc::kOk;
 }
@@ -174,7 +174,8 @@ ResultCode AuxFile::readValue(std::int32_t reference, std::vector<std::uint8_t>&
             const std::int64_t want = current == previous + 1 ? std::min(kReadAhead, fileBlocks - current) : 1;
             window.resize(static_cast<std::size_t>(want * kBlockSize));
             std::size_t got = 0;
-            if (ResultCode code = file_->readAt(blockPosition(current), window.data(), window.size(), got); code != rc::kOk) {
+            if (ResultCode code = file_->readAt(blockPosition(current), window.data(), window.size(), got);
+                code != rc::kOk) {
                 value.clear();
                 return code;
             }
@@ -254,7 +255,7 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
     while (plan.size() < pieces) {
         std::int32_t block;
         if (updated.freeCount >= 1 && updated.freeHead <= 0)
-            updated.freeCount = 0;  // a count without a list: block 0 is never handed out
+            updated.freeCount = 0; // a count without a list: block 0 is never handed out
         if (updated.freeCount >= 1) {
             block = updated.freeHead;
             BlockHeader bh;
@@ -263,7 +264,7 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
             if (ResultCode code = readBlockHeader(block, bh); code != rc::kOk)
                 return finish(code);
             if (bh.used != 0 || bh.next < 0 || bh.next >= updated.blockCount)
-                return finish(rc::kAuxAccessFailed);  // the free list is damaged
+                return finish(rc::kAuxAccessFailed); // the free list is damaged
             updated.freeHead = bh.next;
             --updated.freeCount;
         } else {
@@ -301,7 +302,8 @@ ResultCode AuxFile::writeValue(std::int32_t oldReference, std::span<const std::u
     for (std::size_t i = 0; i < pieces;) {
         std::size_t runLength = 1;
         if (i >= old.size())
-            while (i + runLength < pieces && runLength < kMaxRun && plan[i + runLength] == plan[i] + std::int32_t(runLength))
+            while (i + runLength < pieces && runLength < kMaxRun &&
+                   plan[i + runLength] == plan[i] + std::int32_t(runLength))
                 ++runLength;
         run.assign(runLength * kBlockSize, 0);
         for (std::size_t k = 0; k < runLength; ++k) {
@@ -391,7 +393,7 @@ ResultCode AuxFile::freeLocked(AuxHeader& header, std::span<const std::int32_t> 
     for (std::size_t k = 0; k < list.size(); ++k) {
         const BlockHeader bh{k == 0 ? 0 : list[k - 1], k + 1 < list.size() ? list[k + 1] : header.freeHead, 0};
         if (ResultCode code = writeBlock(list[k], bh, zeros); code != rc::kOk)
-            return code;  // header unchanged: these blocks are lost, not doubly used
+            return code; // header unchanged: these blocks are lost, not doubly used
         lastBlockFreed = lastBlockFreed || list[k] == header.blockCount - 1;
     }
     if (header.freeHead != 0) {

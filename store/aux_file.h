@@ -26,7 +26,9 @@ struct AuxHeader {
 
 class AuxFile {
 public:
-    explicit AuxFile(std::unique_ptr<File> file) : file_(std::move(file)) {}
+    explicit AuxFile(std::unique_ptr<File> file)
+        : file_(std::move(file))
+    {}
 
     File& file() { return *file_; }
 
@@ -42,8 +44,8 @@ public:
     // be given to freeBlocks() once the record no longer refers to them. When the
     // write fails part-way, newReference is either the intact old chain or 0, and
     // toFree holds every block that the failed attempt took out of use.
-    ResultCode writeValue(std::int32_t oldReference, std::span<const std::uint8_t> value,
-                          std::int32_t& newReference, std::vector<std::int32_t>& toFree);
+    ResultCode writeValue(std::int32_t oldReference, std::span<const std::uint8_t> value, std::int32_t& newReference,
+                          std::vector<std::int32_t>& toFree);
 
     // Puts blocks (one former chain, or the leftovers of a failed write) on the free
     // list, and trims free blocks off the end of the file.
@@ -67,7 +69,7 @@ private:
     // After the work under the lock: a byte the file keeps locked is released when
     // the store closes, and the work's result is what the caller hears.
     void unlockByte(std::int64_t position) { (void)file_->unlock(position, 1); }
-    ResultCode loadHeader(AuxHeader& header);  // byte 0 locked by the caller
+    ResultCode loadHeader(AuxHeader& header); // byte 0 locked by the caller
     ResultCode storeHeader(const AuxHeader& header);
     ResultCode readBlockHeader(std::int32_t block, BlockHeader& header);
     ResultCode writeBlockHeader(std::int32_t block, const BlockHeader& header);

@@ -31,7 +31,7 @@ void clearLastError() { t_lastError = rc::kOk; }
 ResultCode countRecords(StoreHandle& store, std::int32_t& count)
 {
     const std::int32_t setting = lockRetryTimeoutSetting();
-    const std::int32_t timeout = setting < 0 ? setting : std::max(setting, 2000);  // negative: no end already
+    const std::int32_t timeout = setting < 0 ? setting : std::max(setting, 2000); // negative: no end already
     if (ResultCode code = store.locks.lock(format::kCountOffset, timeout); code != rc::kOk)
         return code;
     std::int32_t serial = 0;

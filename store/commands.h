@@ -48,11 +48,11 @@ inline constexpr std::int32_t kDenyReadWrite = 4;
 } // namespace share
 
 struct OpenOptions {
-    runtime::Text alias;                    // empty: none
+    runtime::Text alias; // empty: none
     bool readOnly = false;
-    std::optional<std::int32_t> shareMode;  // omitted: no restriction
-    runtime::Text password;                 // empty: none
-    std::vector<runtime::Text> indexFiles;  // at most 10
+    std::optional<std::int32_t> shareMode; // omitted: no restriction
+    runtime::Text password;                // empty: none
+    std::vector<runtime::Text> indexFiles; // at most 10
 };
 
 // The condition of find and delete: a logical used unchanged for every record, or a
@@ -62,28 +62,28 @@ using SubStatement = std::function<Value()>;
 using Condition = std::variant<bool, SubStatement>;
 
 bool openStore(std::string_view fileName, const OpenOptions& options = {});
-void closeStore();                       // the current store
-void closeStore(std::string_view name);  // alias, file title or full path
+void closeStore();                      // the current store
+void closeStore(std::string_view name); // alias, file title or full path
 // Makes the store open on this file current, the name resolved as openStore resolves
 // it. When no open store is on that file nothing is current afterwards (result code
 // kStoreNotOpen), so that commands meant for it never act on another store.
 bool selectStore(std::string_view fileName);
-std::int32_t recordCount();              // deleted records included; 0 on error
+std::int32_t recordCount(); // deleted records included; 0 on error
 bool goToRecord(std::int32_t recordNumber);
 // By name (text) or number (any numeric value, converted to integer). Misuse (no
 // current store, no such field, another kind of argument) ends the program through
 // the runtime error report; other failures give the empty value of the field's type.
 Value readField(const Value& field);
 Value readField(std::int32_t fieldNumber);
-bool addRecord(std::span<const Value> values);     // Value() leaves a field at zero
-bool changeRecord(std::span<const Value> values);  // Value() leaves a field unchanged
-bool deleteRecord();                               // marks the current record
-bool deleteRecord(const Condition& condition);     // marks every record it holds for
+bool addRecord(std::span<const Value> values);    // Value() leaves a field at zero
+bool changeRecord(std::span<const Value> values); // Value() leaves a field unchanged
+bool deleteRecord();                              // marks the current record
+bool deleteRecord(const Condition& condition);    // marks every record it holds for
 bool pack();
 bool clearStore();
 bool find(const Condition& condition);
 
-ResultCode lastError();  // the calling thread's last-error slot
+ResultCode lastError(); // the calling thread's last-error slot
 
 // Lock retry time-out in milliseconds: 0 no retry (default), -1 without end.
 void setLockRetryTimeout(std::int32_t milliseconds);
@@ -104,7 +104,7 @@ struct FieldInfo {
     runtime::Text name;
     FieldType type = FieldType::Text;
     std::int32_t offset = 0;
-    std::int32_t width = 0;  // bytes in the record
+    std::int32_t width = 0; // bytes in the record
 };
 struct StoreInfo {
     std::uint32_t magic = 0;

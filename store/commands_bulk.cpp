@@ -14,8 +14,7 @@ using namespace format;
 namespace {
 
 // Runs body inside an exclusive section of the store's data file.
-template <typename Body>
-ResultCode exclusively(StoreHandle& store, Body&& body)
+template <typename Body> ResultCode exclusively(StoreHandle& store, Body&& body)
 {
     if (ResultCode code = store.locks.enterExclusive(); code != rc::kOk)
         return code;
@@ -42,7 +41,10 @@ ResultCode markDeleted(File& file, std::int64_t position, std::uint8_t* statusWo
 // scan buffer and the current record while the condition runs.
 class ScanScope {
 public:
-    explicit ScanScope(StoreHandle& store) : store_(store), saved_(store.current) {}
+    explicit ScanScope(StoreHandle& store)
+        : store_(store)
+        , saved_(store.current)
+    {}
     ~ScanScope()
     {
         store_.scan = nullptr;
@@ -69,20 +71,23 @@ ResultCode deleteWhere(StoreHandle& store, const Condition& condition)
     const std::int64_t R = store.layout.recordLength;
     const std::int64_t batch = detail::batchRecords(store.layout.recordLength);
     std::vector<std::uint8_t> buffer;
-    if (ResultCode code = detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
+    if (ResultCode code =
+            detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
         code != rc::kOk)
         return code;
     ScanScope scan(store);
     for (std::int64_t first = 0; first < count; first += batch) {
         const std::int64_t n = std::min<std::int64_t>(batch, count - first);
-        if (ResultCode code = readBatch(*store.data, store.recordPosition(first), buffer.data(), static_cast<std::size_t>(n * R));
+        if (ResultCode code =
+                readBatch(*store.data, store.recordPosition(first), buffer.data(), static_cast<std::size_t>(n * R));
             code != rc::kOk)
             return code;
         for (std::int64_t j = 0; j < n; ++j) {
             std::uint8_t* record = buffer.data() + j * R;
             scan.test(first + j, record);
             if (detail::evaluateCondition(condition) && getI32(record) > 0)
-                if (ResultCode code = markDeleted(*store.data, store.recordPosition(first + j), record); code != rc::kOk)
+                if (ResultCode code = markDeleted(*store.data, store.recordPosition(first + j), record);
+                    code != rc::kOk)
                     return code;
         }
     }
@@ -102,7 +107,8 @@ ResultCode slideDown(File& file, std::int64_t from, std::int64_t to, std::vector
         return rc::kOk;
     for (std::int64_t done = 0; done < moved;) {
         const std::int64_t chunk = std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), moved - done);
-        if (ResultCode code = readBatch(file, from + done, buffer.data(), static_cast<std::size_t>(chunk)); code != rc::kOk)
+        if (ResultCode code = readBatch(file, from + done, buffer.data(), static_cast<std::size_t>(chunk));
+            code != rc::kOk)
             return code;
         if (ResultCode code = file.writeAt(to + done, buffer.data(), static_cast<std::size_t>(chunk)); code != rc::kOk)
             return code;
@@ -119,7 +125,8 @@ ResultCode packStore(StoreHandle& store)
     const std::int64_t R = store.layout.recordLength;
     const std::int64_t batch = detail::batchRecords(store.layout.recordLength);
     std::vector<std::uint8_t> buffer;
-    if (ResultCode code = detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
+    if (ResultCode code =
+            detail::allocate(buffer, static_cast<std::size_t>(std::min<std::int64_t>(batch, std::max(count, 1)) * R));
         code != rc::kOk)
         return code;
 
@@ -136,7 +143,8 @@ ResultCode packStore(StoreHandle& store)
     ResultCode walkResult = rc::kOk;
     while (walked < count) {
         const std::int64_t n = std::min<std::int64_t>(batch, count - walked);
-        if (walkResult = readBatch(*store.data, readPos, buffer.data(), static_cast<std::size_t>(n * R)); walkResult != rc::kOk)
+        if (walkResult = readBatch(*store.data, readPos, buffer.data(), static_cast<std::size_t>(n * R));
+            walkResult != rc::kOk)
             break;
         std::int64_t keptHere = 0;
         std::vector<std::int32_t> chainsHere;
@@ -156,7 +164,7 @@ ResultCode packStore(StoreHandle& store)
         if ((removed || removesHere) && keptHere > 0)
             if (walkResult = store.data->writeAt(writePos, buffer.data(), static_cast<std::size_t>(keptHere * R));
                 walkResult != rc::kOk)
-                break;  // this batch stays where it was, not walked
+                break; // this batch stays where it was, not walked
         removed = removed || removesHere;
         chainsToFree.insert(chainsToFree.end(), chainsHere.begin(), chainsHere.end());
         writePos += keptHere * R;
@@ -282,7 +290,7 @@ bool find(const Condition& condition)
                 scan.test(i, record.data());
                 if (detail::evaluateCondition(condition)) {
                     found = i;
-                    break;  // stays locked until the scan ends
+                    break; // stays locked until the scan ends
                 }
             }
             store->locks.release(position);

@@ -120,7 +120,7 @@ ResultCode readFieldValue(StoreHandle& store, const FieldDef& field, Value& resu
     std::size_t got = 0;
     ResultCode code = store.data->readAt(position + field.offset, raw, width, got);
     if (code == rc::kOk && got == 0)
-        code = rc::kBadSeek;  // at or beyond the end of the file
+        code = rc::kBadSeek; // at or beyond the end of the file
     else if (code == rc::kOk && got < width)
         code = rc::kFieldReadFailed;
     // The record stays locked while its chain is read, so a change of the same
@@ -184,7 +184,8 @@ bool addRecord(std::span<const Value> values)
     if (ResultCode code = checkValues(*store, values); code != rc::kOk)
         return finish(code);
     std::vector<std::uint8_t> image;
-    if (ResultCode code = detail::allocate(image, static_cast<std::size_t>(store->layout.recordLength)); code != rc::kOk)
+    if (ResultCode code = detail::allocate(image, static_cast<std::size_t>(store->layout.recordLength));
+        code != rc::kOk)
         return finish(code);
 
     // The header byte is held from reading the count to writing the new one, which
@@ -242,7 +243,8 @@ bool changeRecord(std::span<const Value> values)
     if (ResultCode code = checkValues(*store, values); code != rc::kOk)
         return finish(code);
     std::vector<std::uint8_t> image;
-    if (ResultCode code = detail::allocate(image, static_cast<std::size_t>(store->layout.recordLength)); code != rc::kOk)
+    if (ResultCode code = detail::allocate(image, static_cast<std::size_t>(store->layout.recordLength));
+        code != rc::kOk)
         return finish(code);
 
     const std::int64_t position = store->recordPosition(store->current);

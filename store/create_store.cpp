@@ -51,7 +51,7 @@ std::array<std::uint8_t, kBlockSize> emptyAuxImage()
     std::array<std::uint8_t, kBlockSize> image{};
     putU32(image.data(), kAuxMagic);
     putU32(image.data() + 4, kVersion);
-    putI32(image.data() + 16, 1);  // block count: the header block
+    putI32(image.data() + 16, 1); // block count: the header block
     return image;
 }
 
@@ -80,7 +80,8 @@ ResultCode createFiles(std::string_view fileName, std::span<const FieldSpec> spe
         removeHalfMade(env, path);
         return rc::kCreateFailed;
     }
-    const bool needsAux = std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return isChainType(f.type); });
+    const bool needsAux =
+        std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return isChainType(f.type); });
     if (!needsAux)
         return rc::kOk;
     // An auxiliary file left from another store is not ours to overwrite.

@@ -169,7 +169,8 @@ ResultCode writeCountAndSerial(File& file, std::int32_t count, std::int32_t next
 
 std::vector<std::uint8_t> newDataFileImage(const std::vector<FieldDef>& fields, std::int32_t recordLength)
 {
-    std::vector<std::uint8_t> image(static_cast<std::size_t>(kFieldDefsOffset + kFieldDefSize * std::int64_t(fields.size())), 0);
+    std::vector<std::uint8_t> image(
+        static_cast<std::size_t>(kFieldDefsOffset + kFieldDefSize * std::int64_t(fields.size())), 0);
     std::uint8_t* h = image.data();
     putU32(h, kMagicPlain);
     putU32(h + 4, kVersion);

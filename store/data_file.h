@@ -14,14 +14,14 @@
 namespace qr::store {
 
 struct FieldDef {
-    std::string name;  // GBK, up to the terminator
+    std::string name; // GBK, up to the terminator
     FieldType type = FieldType::Text;
     std::int32_t offset = 0;
-    std::int32_t width = 0;  // bytes in the record
+    std::int32_t width = 0; // bytes in the record
 };
 
 struct DataLayout {
-    std::array<std::uint8_t, 112> header{};  // as read at open
+    std::array<std::uint8_t, 112> header{}; // as read at open
     std::uint32_t magic = 0;
     std::uint32_t version = 0;
     std::int32_t recordLength = 0;

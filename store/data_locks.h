@@ -25,7 +25,9 @@ class DataLocks {
 public:
     static constexpr std::int64_t kWholeFile = -1;
 
-    explicit DataLocks(File& file) : file_(file) {}
+    explicit DataLocks(File& file)
+        : file_(file)
+    {}
     DataLocks(const DataLocks&) = delete;
     DataLocks& operator=(const DataLocks&) = delete;
 
@@ -50,21 +52,21 @@ public:
 private:
     struct Held {
         std::int64_t position;
-        std::int32_t count;  // nested locks callers still count on; 0 only for a lock
-                             // that could not be released
-        bool inFile;         // the file holds this lock for us (a byte: only while the
-                             // whole-file lock does not cover it)
+        std::int32_t count; // nested locks callers still count on; 0 only for a lock
+                            // that could not be released
+        bool inFile;        // the file holds this lock for us (a byte: only while the
+                            // whole-file lock does not cover it)
     };
     struct Piece {
         bool locked;
         std::int64_t start;
-        std::int64_t end;  // exclusive
+        std::int64_t end; // exclusive
     };
 
     Held* find(std::int64_t position);
     bool holdsWholeFile();
     void forget(const Held& held);
-    void forgetReleased();  // drops entries nobody counts on and the file does not hold
+    void forgetReleased(); // drops entries nobody counts on and the file does not hold
     ResultCode lockRange(std::int64_t start, std::int64_t size, std::int32_t timeout);
     ResultCode lockWholeFile(std::int32_t timeout);
     ResultCode unlockWholeFile(Held& whole);

@@ -56,7 +56,7 @@ public:
     // Identity of an existing file (links followed); fails when it does not exist.
     virtual ResultCode identityOf(std::string_view pathGbk, FileIdentity& identity) = 0;
     virtual ResultCode removeFile(std::string_view pathGbk) = 0;
-    virtual std::string currentDirectory() = 0;  // GBK, no trailing '/'
+    virtual std::string currentDirectory() = 0; // GBK, no trailing '/'
     virtual std::uint32_t tickMilliseconds() = 0;
     virtual void sleepMilliseconds(std::uint32_t milliseconds) = 0;
 };
@@ -64,7 +64,7 @@ public:
 Env& posixEnv();
 // The Env that the store uses: posixEnv() unless a test has set another one.
 Env& storeEnv();
-void setStoreEnv(Env* env);  // nullptr: back to posixEnv()
+void setStoreEnv(Env* env); // nullptr: back to posixEnv()
 
 // Result code of a failed platform call, by its errno. While locking, a lock held by
 // someone else is a lock violation.

@@ -43,7 +43,11 @@ namespace {
 
 class PosixFile final : public File {
 public:
-    PosixFile(int fd, bool writable, FileIdentity identity) : fd_(fd), writable_(writable), identity_(identity) {}
+    PosixFile(int fd, bool writable, FileIdentity identity)
+        : fd_(fd)
+        , writable_(writable)
+        , identity_(identity)
+    {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -179,9 +183,9 @@ public:
             ::close(fd);
             return rc::kAccessDenied;
         }
-        file = std::make_unique<PosixFile>(fd, mode != OpenMode::ReadOnly,
-                                           FileIdentity{static_cast<std::uint64_t>(st.st_dev),
-                                                        static_cast<std::uint64_t>(st.st_ino)});
+        file = std::make_unique<PosixFile>(
+            fd, mode != OpenMode::ReadOnly,
+            FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)});
         return rc::kOk;
     }
 
@@ -216,7 +220,7 @@ public:
 
     std::uint32_t tickMilliseconds() override
     {
-        timespec ts {};
+        timespec ts{};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
         return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
                                           static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u);
@@ -224,9 +228,8 @@ public:
 
     void sleepMilliseconds(std::uint32_t milliseconds) override
     {
-        timespec ts {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-        while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-        }
+        timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+        while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
     }
 };
 

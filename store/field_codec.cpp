@@ -14,17 +14,15 @@ using runtime::Kind;
 
 namespace {
 
-constexpr double kMinDateTime = -657434.0;  // 1 January 100
-constexpr double kMaxDateTime = 2958465.0;  // 31 December 9999
+constexpr double kMinDateTime = -657434.0; // 1 January 100
+constexpr double kMaxDateTime = 2958465.0; // 31 December 9999
 
-template <typename T>
-void store(std::uint8_t* at, T v)
+template <typename T> void store(std::uint8_t* at, T v)
 {
-    std::memcpy(at, &v, sizeof v);  // the host is little-endian like the file
+    std::memcpy(at, &v, sizeof v); // the host is little-endian like the file
 }
 
-template <typename T>
-T load(const std::uint8_t* at)
+template <typename T> T load(const std::uint8_t* at)
 {
     T v;
     std::memcpy(&v, at, sizeof v);
@@ -69,7 +67,7 @@ double floatToDoubleSixDigits(float value)
     int exponent = std::atoi(e + 1);
     char digits[8];
     digits[0] = exact[0];
-    std::memcpy(digits + 1, exact + 2, 6);  // d.dddddd...
+    std::memcpy(digits + 1, exact + 2, 6); // d.dddddd...
     bool up = digits[6] >= '5';
     char six[7];
     std::memcpy(six, digits, 6);
@@ -155,7 +153,7 @@ void encodeField(FieldType type, std::int32_t width, const Value& value, std::ui
         break;
     }
     case FieldType::ByteSet:
-    case FieldType::Memo: break;  // chain references are written by the caller
+    case FieldType::Memo: break; // chain references are written by the caller
     }
 }
 

@@ -10,11 +10,11 @@
 namespace qr::store::format {
 
 // Data file.
-inline constexpr std::uint32_t kMagicPlain = 0x42444557;      // "WEDB"
-inline constexpr std::uint32_t kMagicProtected = 0x42444357;  // "WCDB"
+inline constexpr std::uint32_t kMagicPlain = 0x42444557;     // "WEDB"
+inline constexpr std::uint32_t kMagicProtected = 0x42444357; // "WCDB"
 inline constexpr std::uint32_t kVersion = 0x00010000;
 inline constexpr std::int64_t kHeaderSize = 112;
-inline constexpr std::int64_t kCountOffset = 16;  // record count, then next serial
+inline constexpr std::int64_t kCountOffset = 16; // record count, then next serial
 inline constexpr std::int64_t kSerialOffset = 20;
 inline constexpr std::int64_t kRecordLengthOffset = 24;
 inline constexpr std::int64_t kFieldCountOffset = 112;
@@ -33,7 +33,7 @@ inline constexpr std::int64_t kBatchBytes = 163840;
 inline constexpr std::int64_t kWholeFileLength = 0x7FFFFFFF;
 
 // Auxiliary file.
-inline constexpr std::uint32_t kAuxMagic = 0x54444557;  // "WEDT"
+inline constexpr std::uint32_t kAuxMagic = 0x54444557; // "WEDT"
 inline constexpr std::int64_t kBlockSize = 512;
 inline constexpr std::int64_t kBlockHeaderSize = 12;
 inline constexpr std::int64_t kBlockDataSize = 500;

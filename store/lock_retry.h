@@ -12,16 +12,12 @@ namespace qr::store {
 std::int32_t lockRetryTimeoutSetting();
 void setLockRetryTimeoutSetting(std::int32_t milliseconds);
 
-inline bool isRetryableRefusal(ResultCode code)
-{
-    return code == rc::kLockViolation || code == rc::kSharingViolation;
-}
+inline bool isRetryableRefusal(ResultCode code) { return code == rc::kLockViolation || code == rc::kSharingViolation; }
 
 // Runs attempt() until it succeeds, fails for another cause, or the time-out is
 // over; between attempts the thread sleeps 20 + (tick mod 20) ms so that two
 // waiters do not keep colliding in step.
-template <typename Attempt>
-ResultCode retryRefused(Attempt&& attempt, std::int32_t timeout = lockRetryTimeoutSetting())
+template <typename Attempt> ResultCode retryRefused(Attempt&& attempt, std::int32_t timeout = lockRetryTimeoutSetting())
 {
     Env& env = storeEnv();
     const std::uint32_t first = env.tickMilliseconds();

@@ -25,13 +25,13 @@ CharClass classify(std::uint8_t lead, std::uint8_t trail) // two-byte character
 {
     const unsigned code = (unsigned(lead) << 8) | trail;
     if ((code >= 0xA3C1 && code <= 0xA3DA) || (code >= 0xA3E1 && code <= 0xA3FA))
-        return CharClass::Letter;  // full-width letters
+        return CharClass::Letter; // full-width letters
     if (code >= 0xA3B0 && code <= 0xA3B9)
-        return CharClass::Digit;   // full-width digits
+        return CharClass::Digit; // full-width digits
     if ((lead >= 0x81 && lead <= 0xA0) || lead >= 0xAA)
-        return CharClass::Letter;  // Chinese character areas
+        return CharClass::Letter; // Chinese character areas
     if ((code >= 0xA4A1 && code <= 0xA4F3) || (code >= 0xA5A1 && code <= 0xA5F6) || code == 0xA960)
-        return CharClass::Letter;  // hiragana, katakana, A960
+        return CharClass::Letter; // hiragana, katakana, A960
     return CharClass::Invalid;
 }
 

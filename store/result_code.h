@@ -14,8 +14,10 @@ namespace qr::store {
 
 class [[nodiscard]] ResultCode {
 public:
-    constexpr ResultCode() = default;  // success
-    constexpr explicit ResultCode(std::int32_t value) : value_(value) {}
+    constexpr ResultCode() = default; // success
+    constexpr explicit ResultCode(std::int32_t value)
+        : value_(value)
+    {}
 
     // The number as the last-error slot and the tools show it.
     constexpr std::int32_t value() const { return value_; }

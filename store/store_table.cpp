@@ -68,7 +68,7 @@ void StoreTable::close(StoreHandle* handle)
     handle->locks.releaseAll();
     // Closing our descriptors drops only this handle's locks: another handle of this
     // process on another file keeps its own.
-    handles_.erase(it);  // closes the data and auxiliary files
+    handles_.erase(it); // closes the data and auxiliary files
     if (index == current_)
         current_ = -1;
     else if (index < current_)

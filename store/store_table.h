@@ -16,18 +16,21 @@
 namespace qr::store {
 
 struct StoreHandle {
-    explicit StoreHandle(std::unique_ptr<File> dataFile) : data(std::move(dataFile)), locks(*data) {}
+    explicit StoreHandle(std::unique_ptr<File> dataFile)
+        : data(std::move(dataFile))
+        , locks(*data)
+    {}
 
     std::unique_ptr<File> data;
-    DataLocks locks;  // refers to *data
+    DataLocks locks; // refers to *data
     std::unique_ptr<AuxFile> aux;
     DataLayout layout;
-    std::string fullPath;  // GBK
+    std::string fullPath; // GBK
     std::string title;
     std::string alias;
     FileIdentity identity;
-    std::int32_t current = 0;              // 0-based
-    const std::uint8_t* scan = nullptr;    // the record under test of find and delete
+    std::int32_t current = 0;           // 0-based
+    const std::uint8_t* scan = nullptr; // the record under test of find and delete
 
     std::int64_t recordPosition(std::int64_t index) const { return layout.recordPosition(index); }
 };
@@ -37,12 +40,12 @@ public:
     static StoreTable& instance();
 
     StoreHandle* current();
-    void makeCurrent(const StoreHandle* handle);  // nullptr: none
+    void makeCurrent(const StoreHandle* handle); // nullptr: none
     // A store already open in this process on the same file, or on a full path that
     // compares equal as names do.
     bool isOpen(const FileIdentity* identity, std::string_view fullPath) const;
     StoreHandle* findOpen(const FileIdentity* identity, std::string_view fullPath) const;
-    void add(std::unique_ptr<StoreHandle> handle);  // becomes the current store
+    void add(std::unique_ptr<StoreHandle> handle); // becomes the current store
     // Name: alias, then file title, then full path, each the last-opened match.
     StoreHandle* findByName(std::string_view name);
     void close(StoreHandle* handle);

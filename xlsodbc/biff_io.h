@@ -12,12 +12,12 @@
 namespace qr::xls {
 
 namespace rt {
-constexpr std::uint16_t Formula = 0x0006, Eof = 0x000A, Continue = 0x003C, CodePage = 0x0042,
-    BoundSheet = 0x0085, MulRk = 0x00BD, MulBlank = 0x00BE, RString = 0x00D6, DbCell = 0x00D7,
-    Xf = 0x00E0, Sst = 0x00FC, LabelSst = 0x00FD, ExtSst = 0x00FF, Dimensions = 0x0200,
-    Blank = 0x0201, Number = 0x0203, Label = 0x0204, BoolErr = 0x0205, String = 0x0207,
-    Row = 0x0208, Index = 0x020B, Array = 0x0221, DefColWidth = 0x0055, Table = 0x0236,
-    Rk = 0x027E, ShrFmla = 0x04BC, Bof = 0x0809, ColInfo = 0x007D;
+constexpr std::uint16_t Formula = 0x0006, Eof = 0x000A, Continue = 0x003C, CodePage = 0x0042, BoundSheet = 0x0085,
+                        MulRk = 0x00BD, MulBlank = 0x00BE, RString = 0x00D6, DbCell = 0x00D7, Xf = 0x00E0, Sst = 0x00FC,
+                        LabelSst = 0x00FD, ExtSst = 0x00FF, Dimensions = 0x0200, Blank = 0x0201, Number = 0x0203,
+                        Label = 0x0204, BoolErr = 0x0205, String = 0x0207, Row = 0x0208, Index = 0x020B, Array = 0x0221,
+                        DefColWidth = 0x0055, Table = 0x0236, Rk = 0x027E, ShrFmla = 0x04BC, Bof = 0x0809,
+                        ColInfo = 0x007D;
 }
 
 // Largest payload of one BIFF8 record.

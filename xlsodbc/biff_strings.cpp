@@ -113,8 +113,8 @@ bool readUnicodeString(ContinuedReader& in, bool shortLength, std::u16string& te
     return in.bytes(extSize, entry ? &entry->ext : nullptr);
 }
 
-bool parseSst(std::vector<std::span<const std::uint8_t>> parts, std::vector<SstEntry>& out,
-              std::uint32_t& totalRefs, std::string& error)
+bool parseSst(std::vector<std::span<const std::uint8_t>> parts, std::vector<SstEntry>& out, std::uint32_t& totalRefs,
+              std::string& error)
 {
     ContinuedReader in(std::move(parts));
     std::uint32_t unique = 0;
@@ -140,11 +140,19 @@ namespace {
 // Writes SST data into records of at most kMaxRecordData bytes.
 class SstWriter {
 public:
-    explicit SstWriter(ByteWriter& w) : w_(w) { open(rt::Sst); }
+    explicit SstWriter(ByteWriter& w)
+        : w_(w)
+    {
+        open(rt::Sst);
+    }
 
     std::size_t room() const { return kMaxRecordData - (w_.size() - dataStart_); }
     std::size_t recordStart() const { return dataStart_ - 4; }
-    void next() { close(); open(rt::Continue); }
+    void next()
+    {
+        close();
+        open(rt::Continue);
+    }
     void close() { putU16(w_.bytes().data() + dataStart_ - 2, static_cast<std::uint16_t>(w_.size() - dataStart_)); }
 
 private:
@@ -177,7 +185,10 @@ void putChars(ByteWriter& w, std::u16string_view s, bool high)
 
 void writeSst(ByteWriter& w, const std::vector<SstEntry>& strings, std::uint32_t totalRefs)
 {
-    struct Bucket { std::uint32_t position; std::uint16_t offsetInRecord; };
+    struct Bucket {
+        std::uint32_t position;
+        std::uint16_t offsetInRecord;
+    };
     const std::size_t perBucket = std::max<std::size_t>(8, strings.size() / 128 + 1);
     std::vector<Bucket> buckets;
 
@@ -197,7 +208,8 @@ void writeSst(ByteWriter& w, const std::vector<SstEntry>& strings, std::uint32_t
         if (out.room() < header + (s.text.empty() ? 0 : unit))
             out.next();
         if (i % perBucket == 0)
-            buckets.push_back({static_cast<std::uint32_t>(w.size()), static_cast<std::uint16_t>(w.size() - out.recordStart())});
+            buckets.push_back(
+                {static_cast<std::uint32_t>(w.size()), static_cast<std::uint16_t>(w.size() - out.recordStart())});
         w.u16(static_cast<std::uint16_t>(s.text.size()));
         w.u8(static_cast<std::uint8_t>((high ? 0x01 : 0) | (ext ? 0x04 : 0) | (rich ? 0x08 : 0)));
         if (rich)

@@ -22,7 +22,9 @@ struct SstEntry {
 // Reads across a record and its CONTINUE records.
 class ContinuedReader {
 public:
-    explicit ContinuedReader(std::vector<std::span<const std::uint8_t>> parts) : parts_(std::move(parts)) {}
+    explicit ContinuedReader(std::vector<std::span<const std::uint8_t>> parts)
+        : parts_(std::move(parts))
+    {}
 
     bool atEnd();
     bool u8(std::uint8_t& v);
@@ -45,8 +47,8 @@ private:
 bool readUnicodeString(ContinuedReader& in, bool shortLength, std::u16string& text, SstEntry* entry = nullptr);
 
 // Parses the SST payload and its CONTINUE payloads.
-bool parseSst(std::vector<std::span<const std::uint8_t>> parts, std::vector<SstEntry>& out,
-              std::uint32_t& totalRefs, std::string& error);
+bool parseSst(std::vector<std::span<const std::uint8_t>> parts, std::vector<SstEntry>& out, std::uint32_t& totalRefs,
+              std::string& error);
 
 // Appends SST (+ CONTINUE) and EXTSST records to `w`; positions in EXTSST are `w`'s
 // offsets, so `w` must hold the workbook stream from its start.

@@ -22,13 +22,18 @@ void initialiseLibrary()
 }
 
 // Owns one GObject reference.
-template <typename T>
-struct GRef {
+template <typename T> struct GRef {
     T* p = nullptr;
-    explicit GRef(T* ptr) : p(ptr) {}
+    explicit GRef(T* ptr)
+        : p(ptr)
+    {}
     GRef(const GRef&) = delete;
     GRef& operator=(const GRef&) = delete;
-    ~GRef() { if (p) g_object_unref(p); }
+    ~GRef()
+    {
+        if (p)
+            g_object_unref(p);
+    }
 };
 
 std::string takeError(GError* err, const char* fallback)

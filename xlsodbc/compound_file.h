@@ -12,11 +12,11 @@
 namespace qr::xls {
 
 struct CompoundNode {
-    std::string name;            // UTF-8, as libgsf gives it; empty for the root
+    std::string name; // UTF-8, as libgsf gives it; empty for the root
     bool isStorage = false;
-    std::vector<std::uint8_t> bytes;   // stream contents (streams only)
+    std::vector<std::uint8_t> bytes;    // stream contents (streams only)
     std::vector<CompoundNode> children; // storages only, in directory order
-    bool hasClassId = false;     // root only: the container's class id
+    bool hasClassId = false;            // root only: the container's class id
     std::array<std::uint8_t, 16> classId{};
 
     CompoundNode* findStream(std::string_view streamName);

@@ -24,9 +24,9 @@ private:
 
 // The driver's settings taken from a connect string (or a data source).
 struct ConnectOptions {
-    std::string file;          // GBK path of the workbook (DBQ, resolved against DefaultDir)
-    bool readOnly = true;      // ReadOnly; absent means read-only, as spreadsheet drivers do
-    int maxScanRows = 8;       // MaxScanRows; 0 scans every row
+    std::string file;     // GBK path of the workbook (DBQ, resolved against DefaultDir)
+    bool readOnly = true; // ReadOnly; absent means read-only, as spreadsheet drivers do
+    int maxScanRows = 8;  // MaxScanRows; 0 scans every row
     bool firstRowHasNames = true;
 };
 

@@ -13,12 +13,12 @@ namespace {
 // Record types beyond those the reader names.
 namespace rec {
 constexpr std::uint16_t InterfaceHdr = 0x00E1, Mms = 0x00C1, InterfaceEnd = 0x00E2, Dsf = 0x0161,
-    WindowProtect = 0x0019, Protect = 0x0012, Password = 0x0013, Window1 = 0x003D, Backup = 0x0040,
-    HideObj = 0x008D, DateMode = 0x0022, Precision = 0x000E, BookBool = 0x00DA, Font = 0x0031,
-    Style = 0x0293, Country = 0x008C, CalcMode = 0x000D, CalcCount = 0x000C, RefMode = 0x000F,
-    Iteration = 0x0011, Delta = 0x0010, SaveRecalc = 0x005F, PrintHeaders = 0x002A,
-    PrintGridlines = 0x002B, GridSet = 0x0082, Guts = 0x0080, DefaultRowHeight = 0x0225, WsBool = 0x0081,
-    Window2 = 0x023E;
+                        WindowProtect = 0x0019, Protect = 0x0012, Password = 0x0013, Window1 = 0x003D, Backup = 0x0040,
+                        HideObj = 0x008D, DateMode = 0x0022, Precision = 0x000E, BookBool = 0x00DA, Font = 0x0031,
+                        Style = 0x0293, Country = 0x008C, CalcMode = 0x000D, CalcCount = 0x000C, RefMode = 0x000F,
+                        Iteration = 0x0011, Delta = 0x0010, SaveRecalc = 0x005F, PrintHeaders = 0x002A,
+                        PrintGridlines = 0x002B, GridSet = 0x0082, Guts = 0x0080, DefaultRowHeight = 0x0225,
+                        WsBool = 0x0081, Window2 = 0x023E;
 }
 
 constexpr std::uint16_t kBiff8 = 0x0600;
@@ -34,10 +34,26 @@ constexpr std::size_t kMaxNameLength = 255;
 class Record {
 public:
     explicit Record(std::uint16_t type) { raw_.type = type; }
-    Record& u8(std::uint8_t v) { raw_.data.push_back(v); return *this; }
-    Record& u16(std::uint16_t v) { runtime::appendU16(raw_.data, v); return *this; }
-    Record& u32(std::uint32_t v) { runtime::appendU32(raw_.data, v); return *this; }
-    Record& f64(double v) { runtime::appendF64(raw_.data, v); return *this; }
+    Record& u8(std::uint8_t v)
+    {
+        raw_.data.push_back(v);
+        return *this;
+    }
+    Record& u16(std::uint16_t v)
+    {
+        runtime::appendU16(raw_.data, v);
+        return *this;
+    }
+    Record& u32(std::uint32_t v)
+    {
+        runtime::appendU32(raw_.data, v);
+        return *this;
+    }
+    Record& f64(double v)
+    {
+        runtime::appendF64(raw_.data, v);
+        return *this;
+    }
     // A string with an 8-bit length: one byte a character when every character
     // fits one, else UTF-16.
     Record& shortString(std::u16string_view s)
@@ -70,14 +86,14 @@ void fonts(std::vector<RawRecord>& out)
     // Font index 4 does not exist in BIFF: four fonts give indices 0 to 3.
     for (int i = 0; i < 4; ++i) {
         Record(rec::Font)
-            .u16(220)     // 11 points, in twentieths
-            .u16(0)       // plain
-            .u16(0x7FFF)  // automatic colour
-            .u16(400)     // normal weight
-            .u16(0)       // no super- or subscript
-            .u8(0)        // no underline
-            .u8(0)        // family
-            .u8(0x86)     // GB2312 character set
+            .u16(220)    // 11 points, in twentieths
+            .u16(0)      // plain
+            .u16(0x7FFF) // automatic colour
+            .u16(400)    // normal weight
+            .u16(0)      // no super- or subscript
+            .u8(0)       // no underline
+            .u8(0)       // family
+            .u8(0x86)    // GB2312 character set
             .u8(0)
             .shortString(u"宋体")
             .to(out);
@@ -91,16 +107,16 @@ void cellFormats(std::vector<RawRecord>& out)
     for (std::uint16_t i = 0; i <= kDefaultCellXf; ++i) {
         const bool style = i < kDefaultCellXf;
         Record(rt::Xf)
-            .u16(0)                                   // font 0
-            .u16(0)                                   // "General"
-            .u16(style ? 0xFFF5 : 0x0001)             // style: no parent; cell: locked, parent 0
-            .u8(0x20)                                 // bottom aligned
+            .u16(0)                       // font 0
+            .u16(0)                       // "General"
+            .u16(style ? 0xFFF5 : 0x0001) // style: no parent; cell: locked, parent 0
+            .u8(0x20)                     // bottom aligned
             .u8(0)
             .u8(0)
-            .u8(style ? 0xF4 : 0x00)                  // a style format's attributes are its own
-            .u32(0)                                   // no borders
+            .u8(style ? 0xF4 : 0x00) // a style format's attributes are its own
+            .u32(0)                  // no borders
             .u32(0)
-            .u16(0x20C0)                              // automatic pattern colours
+            .u16(0x20C0) // automatic pattern colours
             .to(out);
     }
     Record(rec::Style).u16(0x8000).u8(0).u8(0xFF).to(out); // "Normal" on format 0

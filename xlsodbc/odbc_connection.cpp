@@ -38,10 +38,7 @@ SQLRETURN connectWith(Connection* c, const std::string& text)
 }
 
 // Writes pending rows; on failure the rows stay pending and `err` says why.
-bool commit(Connection* c, std::string& err)
-{
-    return !c->book || c->book->save(err);
-}
+bool commit(Connection* c, std::string& err) { return !c->book || c->book->save(err); }
 
 SQLRETURN disconnect(Connection* c)
 {
@@ -141,8 +138,7 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT HandleType, SQLHANDLE
         freeStatement(s);
         return SQL_SUCCESS;
     }
-    default:
-        return SQL_ERROR;
+    default: return SQL_ERROR;
     }
 }
 
@@ -161,10 +157,8 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLSetEnvAttr(SQLHENV EnvironmentHandle, SQLINT
         case SQL_ATTR_OUTPUT_NTS:
             return v == SQL_TRUE ? SQL_SUCCESS : env->error("HYC00", "strings are always NUL-terminated");
         case SQL_ATTR_CONNECTION_POOLING:
-        case SQL_ATTR_CP_MATCH:
-            return SQL_SUCCESS; // pooling belongs to the driver manager
-        default:
-            return env->error("HY092", "unknown environment attribute " + std::to_string(Attribute));
+        case SQL_ATTR_CP_MATCH: return SQL_SUCCESS; // pooling belongs to the driver manager
+        default: return env->error("HY092", "unknown environment attribute " + std::to_string(Attribute));
         }
     });
 }
@@ -291,21 +285,18 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC ConnectionHandle, SQL
             }
             c->autocommit = v == SQL_AUTOCOMMIT_OFF ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON;
             return SQL_SUCCESS;
-        case SQL_ATTR_LOGIN_TIMEOUT:
-            c->loginTimeout = v;
-            return SQL_SUCCESS;
+        case SQL_ATTR_LOGIN_TIMEOUT: c->loginTimeout = v; return SQL_SUCCESS;
         case SQL_ATTR_CONNECTION_TIMEOUT:
         case SQL_ATTR_QUIET_MODE:
         case SQL_ATTR_TXN_ISOLATION:
         case SQL_ATTR_METADATA_ID:
         case SQL_ATTR_ODBC_CURSORS:
         case SQL_ATTR_TRACE:
-        case SQL_ATTR_TRACEFILE:
-            return SQL_SUCCESS; // nothing to wait for, nothing isolated; tracing is the manager's
+        case SQL_ATTR_TRACEFILE: return SQL_SUCCESS; // nothing to wait for, nothing isolated; tracing is the manager's
         case SQL_ATTR_ASYNC_ENABLE:
-            return v == SQL_ASYNC_ENABLE_OFF ? SQL_SUCCESS : c->error("HYC00", "asynchronous execution is not supported");
-        default:
-            return c->error("HYC00", "connection attribute " + std::to_string(Attribute) + " is not supported");
+            return v == SQL_ASYNC_ENABLE_OFF ? SQL_SUCCESS
+                                             : c->error("HYC00", "asynchronous execution is not supported");
+        default: return c->error("HYC00", "connection attribute " + std::to_string(Attribute) + " is not supported");
         }
     });
 }
@@ -330,8 +321,7 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetConnectAttr(SQLHDBC ConnectionHandle, SQL
             return copyOut(c->connected ? c->options.file : "", Value, BufferLength, StringLength)
                        ? SQL_SUCCESS
                        : c->warning("01004", "the catalog name was cut to the buffer");
-        default:
-            return c->error("HYC00", "connection attribute " + std::to_string(Attribute) + " is not supported");
+        default: return c->error("HYC00", "connection attribute " + std::to_string(Attribute) + " is not supported");
         }
         if (Value)
             *static_cast<SQLUINTEGER*>(Value) = v;

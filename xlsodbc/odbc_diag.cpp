@@ -113,8 +113,8 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT HandleType, SQLHAND
         if (!st || HandleType != SQL_HANDLE_STMT)
             return SQL_ERROR;
         if (DiagInfo)
-            *static_cast<SQLLEN*>(DiagInfo) = DiagIdentifier == SQL_DIAG_ROW_COUNT ? st->affectedRows
-                                                                                  : static_cast<SQLLEN>(st->rowCount);
+            *static_cast<SQLLEN*>(DiagInfo) =
+                DiagIdentifier == SQL_DIAG_ROW_COUNT ? st->affectedRows : static_cast<SQLLEN>(st->rowCount);
         return SQL_SUCCESS;
     }
     case SQL_DIAG_DYNAMIC_FUNCTION: {
@@ -133,8 +133,7 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT HandleType, SQLHAND
                                                                                                : SQL_DIAG_INSERT;
         return SQL_SUCCESS;
     }
-    default:
-        break;
+    default: break;
     }
     if (RecNumber <= 0)
         return SQL_ERROR;
@@ -160,7 +159,6 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT HandleType, SQLHAND
         if (DiagInfo)
             *static_cast<SQLLEN*>(DiagInfo) = SQL_ROW_NUMBER_UNKNOWN;
         return SQL_SUCCESS;
-    default:
-        return SQL_ERROR;
+    default: return SQL_ERROR;
     }
 }

@@ -10,8 +10,7 @@
 
 namespace qr::xls {
 
-template <typename F>
-SQLRETURN guarded(HandleBase* h, F&& body)
+template <typename F> SQLRETURN guarded(HandleBase* h, F&& body)
 {
     if (!h)
         return SQL_INVALID_HANDLE;

@@ -16,15 +16,18 @@ SQLRETURN fillRow(Statement* s, std::size_t row, std::size_t indexInRowset)
         if (number == 0 || number > width || (!b.value && !b.indicator))
             continue;
         const ResultColumn& col = s->columns[number - 1];
-        const std::size_t step = s->rowBindType == SQL_BIND_BY_COLUMN
-                                     ? static_cast<std::size_t>(elementSize(b.cType == SQL_C_DEFAULT ? defaultCType(col.sqlType) : b.cType, b.bufferLength))
-                                     : s->rowBindType;
+        const std::size_t step =
+            s->rowBindType == SQL_BIND_BY_COLUMN
+                ? static_cast<std::size_t>(
+                      elementSize(b.cType == SQL_C_DEFAULT ? defaultCType(col.sqlType) : b.cType, b.bufferLength))
+                : s->rowBindType;
         char* target = b.value ? static_cast<char*>(b.value) + offset + indexInRowset * step : nullptr;
         SQLLEN* indicator = nullptr;
         if (b.indicator) {
             char* base = reinterpret_cast<char*>(b.indicator) + offset;
-            indicator = reinterpret_cast<SQLLEN*>(s->rowBindType == SQL_BIND_BY_COLUMN ? base + indexInRowset * sizeof(SQLLEN)
-                                                                                      : base + indexInRowset * s->rowBindType);
+            indicator =
+                reinterpret_cast<SQLLEN*>(s->rowBindType == SQL_BIND_BY_COLUMN ? base + indexInRowset * sizeof(SQLLEN)
+                                                                               : base + indexInRowset * s->rowBindType);
         }
         PieceState piece;
         const SQLRETURN rc = convertValue(s->values[row * width + number - 1], col.sqlType, b.cType, target,
@@ -77,10 +80,8 @@ SQLRETURN fetch(Statement* s, SQLSMALLINT orientation, SQLLEN offset)
         if (cur < 0 && offset <= 0)
             next = -1;
         break;
-    case SQL_FETCH_BOOKMARK:
-        return s->error("HYC00", "bookmarks are not supported");
-    default:
-        return s->error("HY106", "fetch type out of range");
+    case SQL_FETCH_BOOKMARK: return s->error("HYC00", "bookmarks are not supported");
+    default: return s->error("HY106", "fetch type out of range");
     }
     s->getDataColumn = 0;
     auto noData = [&](long long pos) {
@@ -102,8 +103,8 @@ SQLRETURN fetch(Statement* s, SQLSMALLINT orientation, SQLLEN offset)
     const std::size_t count = std::min<std::size_t>(s->rowArraySize, s->rowCount - first);
     if (s->rowsFetched)
         *s->rowsFetched = count;
-    SQLRETURN result = clipped ? s->warning("01S06", "attempt to fetch before the result set returned the first rowset")
-                               : SQL_SUCCESS;
+    SQLRETURN result =
+        clipped ? s->warning("01S06", "attempt to fetch before the result set returned the first rowset") : SQL_SUCCESS;
     std::size_t errors = 0;
     for (std::size_t i = 0; i < s->rowArraySize; ++i) {
         if (i >= count) {
@@ -113,7 +114,9 @@ SQLRETURN fetch(Statement* s, SQLSMALLINT orientation, SQLLEN offset)
         }
         const SQLRETURN rc = s->retrieveData == SQL_RD_OFF ? SQL_SUCCESS : fillRow(s, first + i, i);
         if (s->rowStatus)
-            s->rowStatus[i] = rc == SQL_ERROR ? SQL_ROW_ERROR : rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO : SQL_ROW_SUCCESS;
+            s->rowStatus[i] = rc == SQL_ERROR               ? SQL_ROW_ERROR
+                              : rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO
+                                                            : SQL_ROW_SUCCESS;
         if (rc == SQL_ERROR)
             ++errors;
         else if (rc == SQL_SUCCESS_WITH_INFO)
@@ -183,8 +186,8 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetData(SQLHSTMT StatementHandle, SQLUSMALLI
         PieceState piece{s->getDataOffset, false};
         const ResultColumn& col = s->columns[ColumnNumber - 1];
         const std::size_t row = static_cast<std::size_t>(s->position);
-        const SQLRETURN rc = convertValue(s->values[row * s->columns.size() + ColumnNumber - 1], col.sqlType, TargetType,
-                                          TargetValue, BufferLength, StrLen_or_Ind, piece, *s);
+        const SQLRETURN rc = convertValue(s->values[row * s->columns.size() + ColumnNumber - 1], col.sqlType,
+                                          TargetType, TargetValue, BufferLength, StrLen_or_Ind, piece, *s);
         s->getDataOffset = piece.offset;
         s->getDataDone = piece.done || rc == SQL_ERROR;
         return rc;

@@ -26,7 +26,9 @@ struct DiagRecord {
 enum class HandleKind : std::uint32_t { Env = 0x51524531, Dbc = 0x51524432, Stmt = 0x51525333, Desc = 0x51524434 };
 
 struct HandleBase {
-    explicit HandleBase(HandleKind k) : kind(k) {}
+    explicit HandleBase(HandleKind k)
+        : kind(k)
+    {}
     HandleKind kind;
     std::vector<DiagRecord> diags;
     SQLRETURN lastReturn = SQL_SUCCESS;
@@ -39,16 +41,21 @@ struct HandleBase {
 struct Statement;
 
 struct Environment : HandleBase {
-    Environment() : HandleBase(HandleKind::Env) {}
+    Environment()
+        : HandleBase(HandleKind::Env)
+    {}
     SQLINTEGER odbcVersion = SQL_OV_ODBC3;
 };
 
 struct Connection : HandleBase {
-    explicit Connection(Environment* e) : HandleBase(HandleKind::Dbc), env(e) {}
+    explicit Connection(Environment* e)
+        : HandleBase(HandleKind::Dbc)
+        , env(e)
+    {}
     Environment* env;
     bool connected = false;
     ConnectOptions options;
-    std::string connectString;   // as given, handed back by SQLDriverConnect
+    std::string connectString; // as given, handed back by SQLDriverConnect
     std::unique_ptr<BookFile> book;
     SQLUINTEGER accessMode = SQL_MODE_READ_WRITE;
     SQLUINTEGER autocommit = SQL_AUTOCOMMIT_ON;
@@ -61,7 +68,9 @@ struct Connection : HandleBase {
 // An opaque descriptor handed out for the statement's descriptor attributes; the
 // driver exports no descriptor functions.
 struct Descriptor : HandleBase {
-    Descriptor() : HandleBase(HandleKind::Desc) {}
+    Descriptor()
+        : HandleBase(HandleKind::Desc)
+    {}
 };
 
 struct ParamBinding {
@@ -88,7 +97,10 @@ struct ResultColumn {
 };
 
 struct Statement : HandleBase {
-    explicit Statement(Connection* c) : HandleBase(HandleKind::Stmt), dbc(c) {}
+    explicit Statement(Connection* c)
+        : HandleBase(HandleKind::Stmt)
+        , dbc(c)
+    {}
     Connection* dbc;
 
     bool prepared = false;
@@ -140,8 +152,7 @@ struct Statement : HandleBase {
     }
 };
 
-template <typename T>
-T* asHandle(SQLHANDLE h, HandleKind kind)
+template <typename T> T* asHandle(SQLHANDLE h, HandleKind kind)
 {
     auto* base = static_cast<HandleBase*>(h);
     if (!base || base->kind != kind)

@@ -25,7 +25,10 @@ bool lookupInfo(SQLUSMALLINT type, const Connection* c, InfoValue& v, std::strin
     case SQL_DATA_SOURCE_READ_ONLY: v = (c->connected && c->readOnly()) ? "Y" : "N"; return true;
     case SQL_DATA_SOURCE_NAME:
     case SQL_SERVER_NAME: v = ""; return true;
-    case SQL_DATABASE_NAME: text = c->connected ? c->options.file : ""; v = text.c_str(); return true;
+    case SQL_DATABASE_NAME:
+        text = c->connected ? c->options.file : "";
+        v = text.c_str();
+        return true;
     case SQL_USER_NAME: v = "admin"; return true;
     case SQL_SEARCH_PATTERN_ESCAPE: v = "\\"; return true;
     case SQL_CATALOG_NAME_SEPARATOR: v = "."; return true;
@@ -86,7 +89,9 @@ bool lookupInfo(SQLUSMALLINT type, const Connection* c, InfoValue& v, std::strin
     case SQL_MAX_COLUMNS_IN_ORDER_BY:
     case SQL_MAX_TABLES_IN_SELECT:
     case SQL_MAX_USER_NAME_LEN:
-    case SQL_MAX_IDENTIFIER_LEN: v = SQLUSMALLINT(type == SQL_MAX_IDENTIFIER_LEN ? 64 : type == SQL_MAX_TABLES_IN_SELECT ? 1 : 0); return true;
+    case SQL_MAX_IDENTIFIER_LEN:
+        v = SQLUSMALLINT(type == SQL_MAX_IDENTIFIER_LEN ? 64 : type == SQL_MAX_TABLES_IN_SELECT ? 1 : 0);
+        return true;
     case SQL_TXN_ISOLATION_OPTION: v = SQLUINTEGER(SQL_TXN_READ_COMMITTED); return true;
     case SQL_DEFAULT_TXN_ISOLATION: v = SQLUINTEGER(SQL_TXN_READ_COMMITTED); return true;
     // Bit masks and sizes.
@@ -159,8 +164,7 @@ bool lookupInfo(SQLUSMALLINT type, const Connection* c, InfoValue& v, std::strin
     case SQL_MAX_CHAR_LITERAL_LEN: v = SQLUINTEGER(65000); return true;
     case SQL_MAX_BINARY_LITERAL_LEN:
     case SQL_MAX_INDEX_SIZE: v = SQLUINTEGER(0); return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -110,9 +110,10 @@ SQLRETURN parameterCell(Statement* s, const SqlValue& v, NewCell& cell, bool& is
     switch (cType) {
     case SQL_C_CHAR: {
         const char* p = static_cast<const char*>(b.value);
-        const std::size_t len = ind == SQL_NTS ? (b.bufferLength > 0 ? strnlen(p, static_cast<std::size_t>(b.bufferLength))
-                                                                     : std::strlen(p))
-                                               : static_cast<std::size_t>(ind);
+        const std::size_t len =
+            ind == SQL_NTS
+                ? (b.bufferLength > 0 ? strnlen(p, static_cast<std::size_t>(b.bufferLength)) : std::strlen(p))
+                : static_cast<std::size_t>(ind);
         text = true;
         chars = runtime::gbkToUtf16(std::string_view(p, len));
         break;
@@ -131,18 +132,22 @@ SQLRETURN parameterCell(Statement* s, const SqlValue& v, NewCell& cell, bool& is
     }
     case SQL_C_DOUBLE: number = *static_cast<const SQLDOUBLE*>(b.value); break;
     case SQL_C_FLOAT: number = *static_cast<const SQLREAL*>(b.value); break;
-    case SQL_C_LONG: case SQL_C_SLONG: number = *static_cast<const SQLINTEGER*>(b.value); break;
+    case SQL_C_LONG:
+    case SQL_C_SLONG: number = *static_cast<const SQLINTEGER*>(b.value); break;
     case SQL_C_ULONG: number = *static_cast<const SQLUINTEGER*>(b.value); break;
-    case SQL_C_SHORT: case SQL_C_SSHORT: number = *static_cast<const SQLSMALLINT*>(b.value); break;
+    case SQL_C_SHORT:
+    case SQL_C_SSHORT: number = *static_cast<const SQLSMALLINT*>(b.value); break;
     case SQL_C_USHORT: number = *static_cast<const SQLUSMALLINT*>(b.value); break;
-    case SQL_C_TINYINT: case SQL_C_STINYINT: number = *static_cast<const SQLSCHAR*>(b.value); break;
-    case SQL_C_UTINYINT: case SQL_C_BIT: number = *static_cast<const SQLCHAR*>(b.value); break;
+    case SQL_C_TINYINT:
+    case SQL_C_STINYINT: number = *static_cast<const SQLSCHAR*>(b.value); break;
+    case SQL_C_UTINYINT:
+    case SQL_C_BIT: number = *static_cast<const SQLCHAR*>(b.value); break;
     case SQL_C_SBIGINT: number = static_cast<double>(*static_cast<const SQLBIGINT*>(b.value)); break;
     case SQL_C_UBIGINT: number = static_cast<double>(*static_cast<const SQLUBIGINT*>(b.value)); break;
     case SQL_C_BINARY:
-        return s->error("07006", "a worksheet cell cannot hold binary data (parameter " + std::to_string(v.parameter + 1) + ")");
-    default:
-        return s->error("HYC00", "C type " + std::to_string(cType) + " is not supported for parameters");
+        return s->error("07006",
+                        "a worksheet cell cannot hold binary data (parameter " + std::to_string(v.parameter + 1) + ")");
+    default: return s->error("HYC00", "C type " + std::to_string(cType) + " is not supported for parameters");
     }
     if (text && isNumericSqlType(b.sqlType)) {
         if (!parseNumber(runtime::utf16ToGbk(chars), number))
@@ -248,7 +253,8 @@ SQLRETURN prepare(Statement* s, SQLCHAR* text, SQLINTEGER length)
     if (s->cursorOpen)
         return s->error("24000", "a cursor is open on the statement");
     const std::string sql = length == SQL_NTS ? std::string(reinterpret_cast<const char*>(text))
-                                              : std::string(reinterpret_cast<const char*>(text), length < 0 ? 0 : static_cast<std::size_t>(length));
+                                              : std::string(reinterpret_cast<const char*>(text),
+                                                            length < 0 ? 0 : static_cast<std::size_t>(length));
     s->prepared = false;
     s->hasResult = false;
     s->columns.clear();
@@ -327,8 +333,8 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLBindParameter(SQLHSTMT StatementHandle, SQLU
             return s->error("07009", "invalid parameter number");
         if (InputOutputType != SQL_PARAM_INPUT)
             return s->error("HYC00", "only input parameters are supported");
-        s->params[ParameterNumber] =
-            ParamBinding{InputOutputType, ValueType, ParameterType, ColumnSize, ParameterValuePtr, BufferLength, StrLen_or_IndPtr};
+        s->params[ParameterNumber] = ParamBinding{InputOutputType,   ValueType,    ParameterType,   ColumnSize,
+                                                  ParameterValuePtr, BufferLength, StrLen_or_IndPtr};
         return SQL_SUCCESS;
     });
 }
@@ -387,9 +393,10 @@ SQLRETURN columnFor(Statement* s, SQLUSMALLINT number, const ResultColumn*& out)
 
 } // namespace
 
-QR_ODBC_EXPORT SQLRETURN SQL_API SQLDescribeCol(SQLHSTMT StatementHandle, SQLUSMALLINT ColumnNumber, SQLCHAR* ColumnName,
-                                                SQLSMALLINT BufferLength, SQLSMALLINT* NameLength, SQLSMALLINT* DataType,
-                                                SQLULEN* ColumnSize, SQLSMALLINT* DecimalDigits, SQLSMALLINT* Nullable)
+QR_ODBC_EXPORT SQLRETURN SQL_API SQLDescribeCol(SQLHSTMT StatementHandle, SQLUSMALLINT ColumnNumber,
+                                                SQLCHAR* ColumnName, SQLSMALLINT BufferLength, SQLSMALLINT* NameLength,
+                                                SQLSMALLINT* DataType, SQLULEN* ColumnSize, SQLSMALLINT* DecimalDigits,
+                                                SQLSMALLINT* Nullable)
 {
     auto* s = asHandle<Statement>(StatementHandle, HandleKind::Stmt);
     return guarded(s, [&]() -> SQLRETURN {
@@ -440,35 +447,51 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLColAttribute(SQLHSTMT StatementHandle, SQLUS
             return SQL_SUCCESS;
         };
         auto text = [&](std::string_view v) -> SQLRETURN {
-            if (!copyOut(v, static_cast<SQLCHAR*>(CharacterAttribute), BufferLength, StringLength) && CharacterAttribute)
+            if (!copyOut(v, static_cast<SQLCHAR*>(CharacterAttribute), BufferLength, StringLength) &&
+                CharacterAttribute)
                 return s->warning("01004", "the attribute was cut to the buffer");
             return SQL_SUCCESS;
         };
         const bool dbl = col->sqlType == SQL_DOUBLE;
         switch (FieldIdentifier) {
-        case SQL_DESC_NAME: case SQL_DESC_LABEL: case SQL_DESC_BASE_COLUMN_NAME: case SQL_COLUMN_NAME:
-            return text(col->name);
-        case SQL_DESC_TABLE_NAME: case SQL_DESC_BASE_TABLE_NAME: return text(s->sql.table);
+        case SQL_DESC_NAME:
+        case SQL_DESC_LABEL:
+        case SQL_DESC_BASE_COLUMN_NAME:
+        case SQL_COLUMN_NAME: return text(col->name);
+        case SQL_DESC_TABLE_NAME:
+        case SQL_DESC_BASE_TABLE_NAME: return text(s->sql.table);
         case SQL_DESC_TYPE_NAME: return text(typeName(col->sqlType));
-        case SQL_DESC_SCHEMA_NAME: case SQL_DESC_CATALOG_NAME: case SQL_DESC_LITERAL_PREFIX:
-        case SQL_DESC_LITERAL_SUFFIX: case SQL_DESC_LOCAL_TYPE_NAME:
-            return text(dbl || FieldIdentifier == SQL_DESC_SCHEMA_NAME || FieldIdentifier == SQL_DESC_CATALOG_NAME ? "" : "'");
-        case SQL_DESC_TYPE: case SQL_DESC_CONCISE_TYPE: return number(col->sqlType);
-        case SQL_DESC_LENGTH: case SQL_COLUMN_LENGTH: case SQL_DESC_OCTET_LENGTH:
-            return number(dbl ? 8 : FieldIdentifier == SQL_DESC_LENGTH ? static_cast<SQLLEN>(col->size) : static_cast<SQLLEN>(col->size) * 2);
-        case SQL_DESC_PRECISION: case SQL_COLUMN_PRECISION: return number(dbl ? 15 : static_cast<SQLLEN>(col->size));
-        case SQL_DESC_SCALE: case SQL_COLUMN_SCALE: return number(0);
+        case SQL_DESC_SCHEMA_NAME:
+        case SQL_DESC_CATALOG_NAME:
+        case SQL_DESC_LITERAL_PREFIX:
+        case SQL_DESC_LITERAL_SUFFIX:
+        case SQL_DESC_LOCAL_TYPE_NAME:
+            return text(
+                dbl || FieldIdentifier == SQL_DESC_SCHEMA_NAME || FieldIdentifier == SQL_DESC_CATALOG_NAME ? "" : "'");
+        case SQL_DESC_TYPE:
+        case SQL_DESC_CONCISE_TYPE: return number(col->sqlType);
+        case SQL_DESC_LENGTH:
+        case SQL_COLUMN_LENGTH:
+        case SQL_DESC_OCTET_LENGTH:
+            return number(dbl                                  ? 8
+                          : FieldIdentifier == SQL_DESC_LENGTH ? static_cast<SQLLEN>(col->size)
+                                                               : static_cast<SQLLEN>(col->size) * 2);
+        case SQL_DESC_PRECISION:
+        case SQL_COLUMN_PRECISION: return number(dbl ? 15 : static_cast<SQLLEN>(col->size));
+        case SQL_DESC_SCALE:
+        case SQL_COLUMN_SCALE: return number(0);
         case SQL_DESC_DISPLAY_SIZE: return number(dbl ? 24 : static_cast<SQLLEN>(col->size));
         case SQL_DESC_NUM_PREC_RADIX: return number(dbl ? 2 : 0);
-        case SQL_DESC_NULLABLE: case SQL_COLUMN_NULLABLE: return number(SQL_NULLABLE);
+        case SQL_DESC_NULLABLE:
+        case SQL_COLUMN_NULLABLE: return number(SQL_NULLABLE);
         case SQL_DESC_UNSIGNED: return number(dbl ? SQL_FALSE : SQL_TRUE);
-        case SQL_DESC_FIXED_PREC_SCALE: case SQL_DESC_AUTO_UNIQUE_VALUE: case SQL_DESC_UNNAMED:
-            return number(FieldIdentifier == SQL_DESC_UNNAMED ? SQL_NAMED : SQL_FALSE);
+        case SQL_DESC_FIXED_PREC_SCALE:
+        case SQL_DESC_AUTO_UNIQUE_VALUE:
+        case SQL_DESC_UNNAMED: return number(FieldIdentifier == SQL_DESC_UNNAMED ? SQL_NAMED : SQL_FALSE);
         case SQL_DESC_CASE_SENSITIVE: return number(SQL_FALSE);
         case SQL_DESC_SEARCHABLE: return number(dbl ? SQL_PRED_BASIC : SQL_PRED_SEARCHABLE);
         case SQL_DESC_UPDATABLE: return number(SQL_ATTR_READONLY);
-        default:
-            return s->error("HY091", "invalid descriptor field " + std::to_string(FieldIdentifier));
+        default: return s->error("HY091", "invalid descriptor field " + std::to_string(FieldIdentifier));
         }
     });
 }
@@ -568,23 +591,25 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT StatementHandle, SQLINT
         case SQL_ATTR_QUERY_TIMEOUT: s->queryTimeout = v; return SQL_SUCCESS;
         case SQL_ATTR_NOSCAN: s->noscan = v; return SQL_SUCCESS;
         case SQL_ATTR_RETRIEVE_DATA: s->retrieveData = v; return SQL_SUCCESS;
-        case SQL_ATTR_KEYSET_SIZE: case SQL_ATTR_SIMULATE_CURSOR: case SQL_ATTR_METADATA_ID:
-        case SQL_ATTR_ENABLE_AUTO_IPD:
-            return SQL_SUCCESS;
+        case SQL_ATTR_KEYSET_SIZE:
+        case SQL_ATTR_SIMULATE_CURSOR:
+        case SQL_ATTR_METADATA_ID:
+        case SQL_ATTR_ENABLE_AUTO_IPD: return SQL_SUCCESS;
         case SQL_ATTR_ASYNC_ENABLE:
-            return v == SQL_ASYNC_ENABLE_OFF ? SQL_SUCCESS : s->error("HYC00", "asynchronous execution is not supported");
+            return v == SQL_ASYNC_ENABLE_OFF ? SQL_SUCCESS
+                                             : s->error("HYC00", "asynchronous execution is not supported");
         case SQL_ATTR_USE_BOOKMARKS:
             return v == SQL_UB_OFF ? SQL_SUCCESS : s->error("HYC00", "bookmarks are not supported");
         case SQL_ATTR_PARAMSET_SIZE:
             return v == 1 ? SQL_SUCCESS : s->error("HYC00", "arrays of parameters are not supported");
         case SQL_ATTR_PARAM_BIND_TYPE:
-            return v == SQL_PARAM_BIND_BY_COLUMN ? SQL_SUCCESS : s->error("HYC00", "row-wise parameter binding is not supported");
+            return v == SQL_PARAM_BIND_BY_COLUMN ? SQL_SUCCESS
+                                                 : s->error("HYC00", "row-wise parameter binding is not supported");
         case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
             return Value ? s->error("HYC00", "parameter bind offsets are not supported") : SQL_SUCCESS;
         case SQL_ATTR_PARAMS_PROCESSED_PTR: s->paramsProcessed = static_cast<SQLULEN*>(Value); return SQL_SUCCESS;
         case SQL_ATTR_PARAM_STATUS_PTR: s->paramStatus = static_cast<SQLUSMALLINT*>(Value); return SQL_SUCCESS;
-        default:
-            return s->error("HYC00", "statement attribute " + std::to_string(Attribute) + " is not supported");
+        default: return s->error("HYC00", "statement attribute " + std::to_string(Attribute) + " is not supported");
         }
     });
 }
@@ -611,9 +636,11 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetStmtAttr(SQLHSTMT StatementHandle, SQLINT
         switch (Attribute) {
         case SQL_ATTR_CURSOR_TYPE: return ulen(s->cursorType);
         case SQL_ATTR_CONCURRENCY: return ulen(SQL_CONCUR_READ_ONLY);
-        case SQL_ATTR_CURSOR_SCROLLABLE: return ulen(s->cursorType == SQL_CURSOR_STATIC ? SQL_SCROLLABLE : SQL_NONSCROLLABLE);
+        case SQL_ATTR_CURSOR_SCROLLABLE:
+            return ulen(s->cursorType == SQL_CURSOR_STATIC ? SQL_SCROLLABLE : SQL_NONSCROLLABLE);
         case SQL_ATTR_CURSOR_SENSITIVITY: return ulen(SQL_INSENSITIVE);
-        case SQL_ATTR_ROW_ARRAY_SIZE: case SQL_ROWSET_SIZE: return ulen(s->rowArraySize);
+        case SQL_ATTR_ROW_ARRAY_SIZE:
+        case SQL_ROWSET_SIZE: return ulen(s->rowArraySize);
         case SQL_ATTR_ROW_BIND_TYPE: return ulen(s->rowBindType);
         case SQL_ATTR_ROWS_FETCHED_PTR: return ptr(s->rowsFetched);
         case SQL_ATTR_ROW_STATUS_PTR: return ptr(s->rowStatus);
@@ -627,7 +654,8 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetStmtAttr(SQLHSTMT StatementHandle, SQLINT
         case SQL_ATTR_SIMULATE_CURSOR: return ulen(SQL_SC_UNIQUE);
         case SQL_ATTR_ASYNC_ENABLE: return ulen(SQL_ASYNC_ENABLE_OFF);
         case SQL_ATTR_USE_BOOKMARKS: return ulen(SQL_UB_OFF);
-        case SQL_ATTR_METADATA_ID: case SQL_ATTR_ENABLE_AUTO_IPD: return ulen(SQL_FALSE);
+        case SQL_ATTR_METADATA_ID:
+        case SQL_ATTR_ENABLE_AUTO_IPD: return ulen(SQL_FALSE);
         case SQL_ATTR_PARAMSET_SIZE: return ulen(1);
         case SQL_ATTR_PARAM_BIND_TYPE: return ulen(SQL_PARAM_BIND_BY_COLUMN);
         case SQL_ATTR_PARAM_BIND_OFFSET_PTR: return ptr(nullptr);
@@ -635,13 +663,13 @@ QR_ODBC_EXPORT SQLRETURN SQL_API SQLGetStmtAttr(SQLHSTMT StatementHandle, SQLINT
         case SQL_ATTR_PARAM_STATUS_PTR: return ptr(s->paramStatus);
         case SQL_ATTR_ROW_NUMBER:
             return ulen(s->cursorOpen && s->position >= 0 && static_cast<std::size_t>(s->position) < s->rowCount
-                            ? static_cast<SQLULEN>(s->position + 1) : 0);
+                            ? static_cast<SQLULEN>(s->position + 1)
+                            : 0);
         case SQL_ATTR_APP_ROW_DESC: return ptr(&s->appRow);
         case SQL_ATTR_APP_PARAM_DESC: return ptr(&s->appParam);
         case SQL_ATTR_IMP_ROW_DESC: return ptr(&s->impRow);
         case SQL_ATTR_IMP_PARAM_DESC: return ptr(&s->impParam);
-        default:
-            return s->error("HYC00", "statement attribute " + std::to_string(Attribute) + " is not supported");
+        default: return s->error("HYC00", "statement attribute " + std::to_string(Attribute) + " is not supported");
         }
     });
 }

@@ -13,8 +13,7 @@ bool hasValue(const CellValue& v) { return v.kind != CellKind::Empty; }
 
 // Visits each valued cell of the row in file order; a later cell at the same column
 // wins, as it would when the sheet was loaded cell by cell.
-template <typename F>
-void forEachValue(const SheetRow& row, F&& f)
+template <typename F> void forEachValue(const SheetRow& row, F&& f)
 {
     for (const auto& [col, v] : row.cells)
         if (hasValue(v))
@@ -96,8 +95,8 @@ SheetTable describeTable(const Workbook& book, const Sheet& sheet, int maxScanRo
     // A column is numeric when its scanned cells hold numbers and no text: a text
     // among them makes it a text column, so no scanned value is ever lost.
     std::vector<int> numbers(width, 0), texts(width, 0);
-    const std::uint32_t scanEnd = maxScanRows <= 0 ? t.endRow
-                                                   : std::min<std::uint64_t>(t.endRow, std::uint64_t(t.firstDataRow) + maxScanRows);
+    const std::uint32_t scanEnd =
+        maxScanRows <= 0 ? t.endRow : std::min<std::uint64_t>(t.endRow, std::uint64_t(t.firstDataRow) + maxScanRows);
     for (auto it = sheet.rows.lower_bound(t.firstDataRow); it != sheet.rows.end() && it->first < t.endRow; ++it) {
         const bool scanned = it->first < scanEnd;
         forEachValue(it->second, [&](std::uint16_t c, const CellValue& v) {
@@ -163,7 +162,8 @@ void readTable(const Workbook& book, const Sheet& sheet, const SheetTable& table
     const std::size_t width = columns.size();
     out.reserve(std::size_t(table.endRow - table.firstDataRow) * width);
     std::uint32_t next = table.firstDataRow;
-    for (auto it = sheet.rows.lower_bound(table.firstDataRow); it != sheet.rows.end() && it->first < table.endRow; ++it) {
+    for (auto it = sheet.rows.lower_bound(table.firstDataRow); it != sheet.rows.end() && it->first < table.endRow;
+         ++it) {
         // Rows without any cell inside the table still count: they read as NULLs.
         out.resize(out.size() + std::size_t(it->first - next) * width);
         next = it->first + 1;

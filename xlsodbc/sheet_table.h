@@ -15,7 +15,7 @@ namespace qr::xls {
 constexpr std::size_t kMaxVarcharChars = 255;
 
 struct TableColumn {
-    std::string name;      // GBK
+    std::string name; // GBK
     std::uint16_t sheetColumn = 0;
     bool numeric = false;  // reported as SQL_DOUBLE
     bool longText = false; // a text longer than 255 characters somewhere in the column
@@ -24,7 +24,7 @@ struct TableColumn {
 struct SheetTable {
     std::optional<std::uint32_t> headingRow; // none with FirstRowHasNames=0
     std::uint32_t firstDataRow = 0;
-    std::uint32_t endRow = 0;                // one past the last row with a value
+    std::uint32_t endRow = 0; // one past the last row with a value
     std::vector<TableColumn> columns;
 };
 

@@ -21,7 +21,9 @@ bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$
 
 class Lexer {
 public:
-    explicit Lexer(std::string_view s) : s_(s) {}
+    explicit Lexer(std::string_view s)
+        : s_(s)
+    {}
 
     bool next(Token& t, std::string& error)
     {
@@ -72,7 +74,8 @@ private:
         ++i_;
         while (true) {
             if (i_ >= s_.size()) {
-                error = std::string("missing closing ") + close + " for the " + open + " at position " + std::to_string(t.pos + 1);
+                error = std::string("missing closing ") + close + " for the " + open + " at position " +
+                        std::to_string(t.pos + 1);
                 return false;
             }
             const std::size_t len = runtime::gbkCharLength(s_, i_);
@@ -123,7 +126,9 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::string_view sql) : lex_(sql) {}
+    explicit Parser(std::string_view sql)
+        : lex_(sql)
+    {}
 
     bool parse(SqlStatement& st, std::string& error)
     {
@@ -131,7 +136,8 @@ public:
             return false;
         if (isKeyword("SELECT")) {
             st.kind = SqlStatement::Kind::Select;
-            if (!advance(error) || !columnList(st, true, error) || !keyword("FROM", error) || !identifier(st.table, error))
+            if (!advance(error) || !columnList(st, true, error) || !keyword("FROM", error) ||
+                !identifier(st.table, error))
                 return false;
         } else if (isKeyword("INSERT")) {
             st.kind = SqlStatement::Kind::Insert;
@@ -166,7 +172,10 @@ private:
         return false;
     }
 
-    bool isKeyword(const char* kw) const { return tok_.kind == Token::Kind::Word && runtime::equalsIgnoringCase(tok_.text, kw); }
+    bool isKeyword(const char* kw) const
+    {
+        return tok_.kind == Token::Kind::Word && runtime::equalsIgnoringCase(tok_.text, kw);
+    }
     bool isPunct(const char* p) const { return tok_.kind == Token::Kind::Punct && tok_.text == p; }
 
     bool keyword(const char* kw, std::string& error)
@@ -185,8 +194,8 @@ private:
 
     bool identifier(std::string& out, std::string& error)
     {
-        if (tok_.kind == Token::Kind::Quoted || (tok_.kind == Token::Kind::Word && !isKeyword("FROM") &&
-                                                 !isKeyword("VALUES") && !isKeyword("INTO"))) {
+        if (tok_.kind == Token::Kind::Quoted ||
+            (tok_.kind == Token::Kind::Word && !isKeyword("FROM") && !isKeyword("VALUES") && !isKeyword("INTO"))) {
             if (tok_.text.empty())
                 return fail("empty name", error);
             out = tok_.text;

@@ -22,9 +22,9 @@ struct SqlValue {
 struct SqlStatement {
     enum class Kind { Select, Insert } kind = Kind::Select;
     std::string table;
-    bool allColumns = false;          // SELECT * / INSERT without a column list
+    bool allColumns = false; // SELECT * / INSERT without a column list
     std::vector<std::string> columns;
-    std::vector<SqlValue> values;     // INSERT
+    std::vector<SqlValue> values; // INSERT
     int parameterCount = 0;
 };
 

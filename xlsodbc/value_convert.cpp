@@ -25,8 +25,7 @@ void civilFromDays(long long z, int& y, unsigned& m, unsigned& d)
     y = static_cast<int>(yy + (m <= 2));
 }
 
-template <typename T>
-SQLRETURN putInteger(double v, SQLPOINTER target, SQLLEN* indicator, HandleBase& diag)
+template <typename T> SQLRETURN putInteger(double v, SQLPOINTER target, SQLLEN* indicator, HandleBase& diag)
 {
     const double whole = std::trunc(v);
     if (std::isnan(v) || whole < static_cast<double>(std::numeric_limits<T>::min()) ||
@@ -39,8 +38,7 @@ SQLRETURN putInteger(double v, SQLPOINTER target, SQLLEN* indicator, HandleBase&
     return whole != v ? diag.warning("01S07", "fractional part dropped") : SQL_SUCCESS;
 }
 
-template <typename T>
-SQLRETURN putFixed(T v, SQLPOINTER target, SQLLEN* indicator)
+template <typename T> SQLRETURN putFixed(T v, SQLPOINTER target, SQLLEN* indicator)
 {
     if (target)
         std::memcpy(target, &v, sizeof v);
@@ -127,26 +125,37 @@ bool parseNumber(std::string_view text, double& out)
 bool isNumericSqlType(SQLSMALLINT t)
 {
     switch (t) {
-    case SQL_DOUBLE: case SQL_FLOAT: case SQL_REAL: case SQL_INTEGER: case SQL_SMALLINT: case SQL_TINYINT:
-    case SQL_BIGINT: case SQL_NUMERIC: case SQL_DECIMAL: case SQL_BIT:
-        return true;
-    default:
-        return false;
+    case SQL_DOUBLE:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_BIT: return true;
+    default: return false;
     }
 }
 
 SQLSMALLINT defaultCType(SQLSMALLINT sqlType)
 {
     switch (sqlType) {
-    case SQL_DOUBLE: case SQL_FLOAT: return SQL_C_DOUBLE;
+    case SQL_DOUBLE:
+    case SQL_FLOAT: return SQL_C_DOUBLE;
     case SQL_REAL: return SQL_C_FLOAT;
     case SQL_INTEGER: return SQL_C_SLONG;
     case SQL_SMALLINT: return SQL_C_SSHORT;
     case SQL_TINYINT: return SQL_C_STINYINT;
     case SQL_BIT: return SQL_C_BIT;
     case SQL_BIGINT: return SQL_C_SBIGINT;
-    case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY: return SQL_C_BINARY;
-    case SQL_WCHAR: case SQL_WVARCHAR: case SQL_WLONGVARCHAR: return SQL_C_WCHAR;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+    case SQL_LONGVARBINARY: return SQL_C_BINARY;
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR: return SQL_C_WCHAR;
     default: return SQL_C_CHAR;
     }
 }
@@ -156,12 +165,22 @@ SQLLEN elementSize(SQLSMALLINT cType, SQLLEN bufferLength)
     switch (cType) {
     case SQL_C_DOUBLE: return sizeof(SQLDOUBLE);
     case SQL_C_FLOAT: return sizeof(SQLREAL);
-    case SQL_C_LONG: case SQL_C_SLONG: case SQL_C_ULONG: return sizeof(SQLINTEGER);
-    case SQL_C_SHORT: case SQL_C_SSHORT: case SQL_C_USHORT: return sizeof(SQLSMALLINT);
-    case SQL_C_TINYINT: case SQL_C_STINYINT: case SQL_C_UTINYINT: case SQL_C_BIT: return 1;
-    case SQL_C_SBIGINT: case SQL_C_UBIGINT: return sizeof(SQLBIGINT);
-    case SQL_C_TYPE_DATE: case SQL_C_DATE: return sizeof(SQL_DATE_STRUCT);
-    case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP: return sizeof(SQL_TIMESTAMP_STRUCT);
+    case SQL_C_LONG:
+    case SQL_C_SLONG:
+    case SQL_C_ULONG: return sizeof(SQLINTEGER);
+    case SQL_C_SHORT:
+    case SQL_C_SSHORT:
+    case SQL_C_USHORT: return sizeof(SQLSMALLINT);
+    case SQL_C_TINYINT:
+    case SQL_C_STINYINT:
+    case SQL_C_UTINYINT:
+    case SQL_C_BIT: return 1;
+    case SQL_C_SBIGINT:
+    case SQL_C_UBIGINT: return sizeof(SQLBIGINT);
+    case SQL_C_TYPE_DATE:
+    case SQL_C_DATE: return sizeof(SQL_DATE_STRUCT);
+    case SQL_C_TYPE_TIMESTAMP:
+    case SQL_C_TIMESTAMP: return sizeof(SQL_TIMESTAMP_STRUCT);
     default: return bufferLength;
     }
 }
@@ -192,8 +211,7 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
         std::memcpy(bytes.data(), wide.data(), bytes.size());
         return putBytes(bytes, 2, target, bufferLength, indicator, piece, diag);
     }
-    default:
-        break;
+    default: break;
     }
     // Fixed-size C types take the value whole.
     piece.done = true;
@@ -206,11 +224,14 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
         if (std::isfinite(v) && std::fabs(v) > std::numeric_limits<float>::max())
             return diag.error("22003", "numeric value out of range");
         return putFixed<SQLREAL>(static_cast<SQLREAL>(v), target, indicator);
-    case SQL_C_LONG: case SQL_C_SLONG: return putInteger<SQLINTEGER>(v, target, indicator, diag);
+    case SQL_C_LONG:
+    case SQL_C_SLONG: return putInteger<SQLINTEGER>(v, target, indicator, diag);
     case SQL_C_ULONG: return putInteger<SQLUINTEGER>(v, target, indicator, diag);
-    case SQL_C_SHORT: case SQL_C_SSHORT: return putInteger<SQLSMALLINT>(v, target, indicator, diag);
+    case SQL_C_SHORT:
+    case SQL_C_SSHORT: return putInteger<SQLSMALLINT>(v, target, indicator, diag);
     case SQL_C_USHORT: return putInteger<SQLUSMALLINT>(v, target, indicator, diag);
-    case SQL_C_TINYINT: case SQL_C_STINYINT: return putInteger<SQLSCHAR>(v, target, indicator, diag);
+    case SQL_C_TINYINT:
+    case SQL_C_STINYINT: return putInteger<SQLSCHAR>(v, target, indicator, diag);
     case SQL_C_UTINYINT: return putInteger<SQLCHAR>(v, target, indicator, diag);
     case SQL_C_SBIGINT: return putInteger<SQLBIGINT>(v, target, indicator, diag);
     case SQL_C_UBIGINT: return putInteger<SQLUBIGINT>(v, target, indicator, diag);
@@ -218,7 +239,10 @@ SQLRETURN convertValue(const FieldValue& value, SQLSMALLINT sqlType, SQLSMALLINT
         if (std::isnan(v) || v < 0 || v >= 2)
             return diag.error("22003", "numeric value out of range");
         return putInteger<SQLCHAR>(v, target, indicator, diag);
-    case SQL_C_TYPE_DATE: case SQL_C_DATE: case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP:
+    case SQL_C_TYPE_DATE:
+    case SQL_C_DATE:
+    case SQL_C_TYPE_TIMESTAMP:
+    case SQL_C_TIMESTAMP:
         if (!numeric)
             return diag.error("22018", "invalid character value for the requested type");
         return putTimestamp(v, cType, target, indicator, diag);

@@ -19,11 +19,17 @@ constexpr std::uint16_t kMaxColumns = 256;
 bool isCellRecord(std::uint16_t t)
 {
     switch (t) {
-    case rt::Blank: case rt::Number: case rt::Label: case rt::BoolErr: case rt::Formula:
-    case rt::Rk: case rt::MulRk: case rt::MulBlank: case rt::LabelSst: case rt::RString:
-        return true;
-    default:
-        return false;
+    case rt::Blank:
+    case rt::Number:
+    case rt::Label:
+    case rt::BoolErr:
+    case rt::Formula:
+    case rt::Rk:
+    case rt::MulRk:
+    case rt::MulBlank:
+    case rt::LabelSst:
+    case rt::RString: return true;
+    default: return false;
     }
 }
 
@@ -45,7 +51,10 @@ double decodeRk(std::uint32_t rk)
     return (rk & 0x01) ? v / 100.0 : v;
 }
 
-RawRecord toRaw(const RecordView& v) { return RawRecord{v.type, std::vector<std::uint8_t>(v.data.begin(), v.data.end())}; }
+RawRecord toRaw(const RecordView& v)
+{
+    return RawRecord{v.type, std::vector<std::uint8_t>(v.data.begin(), v.data.end())};
+}
 
 std::string sheetLabel(const Sheet& s) { return "sheet '" + runtime::utf16ToGbk(s.name) + "'"; }
 
@@ -146,8 +155,7 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
             sstPosition_ = globals_.size();
             continue;
         }
-        case rt::ExtSst:
-            continue; // rebuilt with the SST
+        case rt::ExtSst: continue; // rebuilt with the SST
         case rt::BoundSheet: {
             if (rec.data.size() < 8) {
                 error = "a BOUNDSHEET record is too short";
@@ -176,8 +184,7 @@ bool Workbook::parseGlobals(std::span<const std::uint8_t> stream, std::size_t& e
                 cellXf = static_cast<std::uint16_t>(xfCount);
             ++xfCount;
             break;
-        default:
-            break;
+        default: break;
         }
         globals_.push_back(toRaw(rec));
         if (rec.type == rt::Eof)
@@ -223,7 +230,7 @@ bool Workbook::parseSheet(std::span<const std::uint8_t> stream, Sheet& s, std::s
 
     bool inTable = false;
     int nested = 0;
-    std::optional<std::uint32_t> tailRow;        // row of the last cell record
+    std::optional<std::uint32_t> tailRow;                               // row of the last cell record
     std::optional<std::pair<std::uint32_t, std::size_t>> pendingString; // formula awaiting its STRING
     for (std::size_t i = 0; i < recs.size(); ++i) {
         const RecordView& r = recs[i];
@@ -294,8 +301,14 @@ bool Workbook::parseSheet(std::span<const std::uint8_t> stream, Sheet& s, std::s
         // before the EOF).
         std::size_t split = s.prefix.size() - 1;
         for (std::size_t i = 0; i < s.prefix.size(); ++i) {
-            if (s.prefix[i].type == rt::Dimensions) { split = i + 1; break; }
-            if (s.prefix[i].type == kWindow2) { split = i; break; }
+            if (s.prefix[i].type == rt::Dimensions) {
+                split = i + 1;
+                break;
+            }
+            if (s.prefix[i].type == kWindow2) {
+                split = i;
+                break;
+            }
         }
         s.suffix.assign(s.prefix.begin() + static_cast<std::ptrdiff_t>(split), s.prefix.end());
         s.prefix.resize(split);
@@ -327,8 +340,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
     };
     CellValue v;
     switch (rec.type) {
-    case rt::Blank:
-        return add(col, v);
+    case rt::Blank: return add(col, v);
     case rt::Number:
         if (n < 14)
             return tooShort();
@@ -405,9 +417,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
                 v.kind = CellKind::Bool;
                 v.number = d[8] ? 1 : 0;
                 break;
-            case 2:
-                v.kind = CellKind::Error;
-                break;
+            case 2: v.kind = CellKind::Error; break;
             default: // 3: an empty text
                 v.kind = CellKind::Text;
                 v.text = static_cast<std::uint32_t>(inlineTexts_.size());
@@ -419,8 +429,7 @@ bool Workbook::parseCell(const RecordView& rec, Sheet& s, std::uint32_t& rowOut,
             v.number = getF64(d + 6);
         }
         return add(col, v);
-    default:
-        return true;
+    default: return true;
     }
 }
 
@@ -448,7 +457,8 @@ std::optional<std::uint32_t> Workbook::appendRow(std::size_t sheetIndex, const s
     if (cellsIn.empty())
         return rowIndex;
     std::vector<NewCell> cells = cellsIn;
-    std::stable_sort(cells.begin(), cells.end(), [](const NewCell& a, const NewCell& b) { return a.column < b.column; });
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const NewCell& a, const NewCell& b) { return a.column < b.column; });
     SheetRow& row = s.rows[rowIndex];
     for (const NewCell& c : cells) {
         RawRecord rec;
@@ -554,7 +564,8 @@ void Workbook::serializeSheet(ByteWriter& w, const Sheet& s) const
             colMax = std::max(colMax, c);
         }
     }
-    const bool hasIndex = std::any_of(s.prefix.begin(), s.prefix.end(), [](const RawRecord& r) { return r.type == rt::Index; });
+    const bool hasIndex =
+        std::any_of(s.prefix.begin(), s.prefix.end(), [](const RawRecord& r) { return r.type == rt::Index; });
 
     std::size_t indexPos = SIZE_MAX, defColWidthPos = 0;
     for (const RawRecord& rec : s.prefix) {

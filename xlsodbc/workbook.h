@@ -25,8 +25,8 @@ struct CellValue {
 };
 
 struct SheetRow {
-    std::vector<std::uint8_t> rowRecord;   // ROW payload; empty when the file had none
-    std::vector<RawRecord> records;        // cell records with their STRING/CONTINUE tails
+    std::vector<std::uint8_t> rowRecord;                    // ROW payload; empty when the file had none
+    std::vector<RawRecord> records;                         // cell records with their STRING/CONTINUE tails
     std::vector<std::pair<std::uint16_t, CellValue>> cells; // decoded values, file order
     bool hasCellRecords() const { return !records.empty(); }
 };
@@ -34,9 +34,9 @@ struct SheetRow {
 struct Sheet {
     std::u16string name;
     bool isWorksheet = false;
-    std::size_t boundSheetRecord = 0;     // index into Workbook::globals
+    std::size_t boundSheetRecord = 0; // index into Workbook::globals
     std::size_t originalOffset = 0;
-    std::vector<std::uint8_t> rawBytes;   // the substream as read
+    std::vector<std::uint8_t> rawBytes;      // the substream as read
     std::size_t indexOffsetInRaw = SIZE_MAX; // INDEX record header within rawBytes
     bool modified = false;
 
@@ -90,14 +90,14 @@ private:
     void serializeSheet(ByteWriter& w, const Sheet& sheet) const;
 
     std::vector<RawRecord> globals_;
-    std::size_t sstPosition_ = 0;       // where the SST goes among the globals
+    std::size_t sstPosition_ = 0; // where the SST goes among the globals
     bool hadSst_ = false;
     std::vector<SstEntry> sst_;
     std::uint32_t sstTotalRefs_ = 0;
     std::unordered_map<std::u16string, std::uint32_t> sstLookup_; // plain entries only
     bool lookupBuilt_ = false;
     std::vector<std::u16string> inlineTexts_;
-    std::vector<Sheet> sheets_;          // BOUNDSHEET order
+    std::vector<Sheet> sheets_; // BOUNDSHEET order
     std::uint16_t codePage_ = 1200;
     std::uint16_t newCellXf_ = 0;
     bool dirty_ = false;

@@ -51,7 +51,7 @@ std::vector<std::uint8_t> makePhoto(int i)
 {
     std::vector<std::uint8_t> photo(kPhotoBytes);
     std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(i);
-    for (auto& b : photo) {  // incompressible, like a real JPEG
+    for (auto& b : photo) { // incompressible, like a real JPEG
         x ^= x << 13;
         x ^= x >> 17;
         x ^= x << 5;

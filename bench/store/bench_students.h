@@ -14,7 +14,7 @@ inline constexpr std::size_t kPhotoBytes = 30 * 1024;
 
 struct Student {
     std::int32_t number = 0;
-    std::string name, sex;  // texts are GBK
+    std::string name, sex; // texts are GBK
     double height = 0;
     float weight = 0;
     std::string age, registerNumber, nationalNumber;

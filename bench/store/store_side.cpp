@@ -23,20 +23,20 @@ void must(bool ok, const char* what)
 
 std::vector<Value> valuesOf(const Student& s, int i)
 {
-    return {Value::integer(s.number), Value::text(s.name),      Value::text(s.sex),
-            Value::doubleFloat(s.height), Value::floating(s.weight), Value::text(s.age),
+    return {Value::integer(s.number),      Value::text(s.name),           Value::text(s.sex),
+            Value::doubleFloat(s.height),  Value::floating(s.weight),     Value::text(s.age),
             Value::text(s.registerNumber), Value::text(s.nationalNumber), Value::byteSet(photoOf(i)),
-            Value::text(s.boarder),   Value::text(s.dormitory), Value::text(s.bed),
-            Value::text(s.identity),  Value::text(s.address),   Value::text(s.relation1),
-            Value::text(s.guardian1), Value::text(s.phone1),    Value::text(s.relation2),
-            Value::text(s.guardian2), Value::text(s.phone2)};
+            Value::text(s.boarder),        Value::text(s.dormitory),      Value::text(s.bed),
+            Value::text(s.identity),       Value::text(s.address),        Value::text(s.relation1),
+            Value::text(s.guardian1),      Value::text(s.phone1),         Value::text(s.relation2),
+            Value::text(s.guardian2),      Value::text(s.phone2)};
 }
 
 } // namespace
 
 Figures runStoreSide(const std::string& dir, const std::vector<Student>& students, std::int32_t& recordLength)
 {
-    const std::string path = dir + "/" + std::string(roster::kRosterStoreFile);  // plain ASCII: the same bytes in GBK
+    const std::string path = dir + "/" + std::string(roster::kRosterStoreFile); // plain ASCII: the same bytes in GBK
     must(store::createStore(path, roster::rosterFieldSpecs()), "create");
     Figures f;
 

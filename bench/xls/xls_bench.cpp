@@ -47,13 +47,29 @@ std::string quoted(const std::string& v)
 std::string insertFor(int row)
 {
     const std::string n = std::to_string(row);
-    const std::vector<std::string> values = {
-        n, "学生" + n, row % 2 ? "男" : "女", "170", "45.5", "15", "G11010520090101" + n, "L2009" + n,
-        "是", "3-201", "2", "11010520090101002X", "北京市海淀区学院路" + n + "号 O'Neil 楼 [东]", "父亲",
-        "家长" + n, "13800138000", "母亲", "家长乙" + n, "13900139000"};
-    std::string sql = "INSERT INTO `sheet1$` (`序号`,`姓名`,`性别`,`身高`,`体重`,`年龄`,`学籍辅号`,`全国学号`,`是否住宿`,"
-                      "`宿舍号`,`床位号`,`身份证号`,`家庭住址`,`监护1关系`,`监护1姓名`,`监护1电话`,`监护2关系`,`监护2姓名`,"
-                      "`监护2电话`) VALUES (";
+    const std::vector<std::string> values = {n,
+                                             "学生" + n,
+                                             row % 2 ? "男" : "女",
+                                             "170",
+                                             "45.5",
+                                             "15",
+                                             "G11010520090101" + n,
+                                             "L2009" + n,
+                                             "是",
+                                             "3-201",
+                                             "2",
+                                             "11010520090101002X",
+                                             "北京市海淀区学院路" + n + "号 O'Neil 楼 [东]",
+                                             "父亲",
+                                             "家长" + n,
+                                             "13800138000",
+                                             "母亲",
+                                             "家长乙" + n,
+                                             "13900139000"};
+    std::string sql =
+        "INSERT INTO `sheet1$` (`序号`,`姓名`,`性别`,`身高`,`体重`,`年龄`,`学籍辅号`,`全国学号`,`是否住宿`,"
+        "`宿舍号`,`床位号`,`身份证号`,`家庭住址`,`监护1关系`,`监护1姓名`,`监护1电话`,`监护2关系`,`监护2姓名`,"
+        "`监护2电话`) VALUES (";
     for (int c = 0; c < kColumns; ++c)
         sql += (c ? "," : "") + quoted(values[static_cast<std::size_t>(c)]);
     return sql + ")";
@@ -67,7 +83,8 @@ struct Session {
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
         SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-        if (!ok(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)connect.c_str(), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
+        if (!ok(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)connect.c_str(), SQL_NTS, nullptr, 0, nullptr,
+                                 SQL_DRIVER_NOPROMPT)))
             fail("connect");
     }
     void close()
@@ -93,8 +110,7 @@ double exportRows(const std::string& file, const std::vector<std::string>& state
             fail("insert");
         SQLSMALLINT cols = 0;
         SQLNumResultCols(st, &cols);
-        while (SQLMoreResults(st) == SQL_SUCCESS) {
-        }
+        while (SQLMoreResults(st) == SQL_SUCCESS) {}
         SQLFreeStmt(st, SQL_DROP);
     }
     s.close();
@@ -148,8 +164,10 @@ int main()
     if (!mkdtemp(tmpl))
         fail("mkdtemp");
     const std::string file = std::string(tmpl) + "/roster.xls";
-    std::vector<std::u16string> headings = {u"序号", u"姓名", u"性别", u"身高", u"体重", u"年龄", u"学籍辅号", u"全国学号", u"是否住宿", u"宿舍号",
-                                            u"床位号", u"身份证号", u"家庭住址", u"监护1关系", u"监护1姓名", u"监护1电话", u"监护2关系", u"监护2姓名", u"监护2电话"};
+    std::vector<std::u16string> headings = {u"序号",      u"姓名",      u"性别",      u"身高",      u"体重",
+                                            u"年龄",      u"学籍辅号",  u"全国学号",  u"是否住宿",  u"宿舍号",
+                                            u"床位号",    u"身份证号",  u"家庭住址",  u"监护1关系", u"监护1姓名",
+                                            u"监护1电话", u"监护2关系", u"监护2姓名", u"监护2电话"};
     const auto templateBytes = qr::xls::testing::buildRosterStyleFile(headings, {{0, 1312}, {1, 1696}});
     std::vector<std::string> statements;
     for (int r = 1; r <= kRows; ++r)
@@ -159,7 +177,8 @@ int main()
     std::size_t bytesRead = 0;
     for (int round = 0; round < kRounds; ++round) {
         std::ofstream(file, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(templateBytes.data()), static_cast<std::streamsize>(templateBytes.size()));
+            .write(reinterpret_cast<const char*>(templateBytes.data()),
+                   static_cast<std::streamsize>(templateBytes.size()));
         exports.push_back(exportRows(file, statements));
         imports.push_back(importRows(file, bytesRead));
     }

@@ -20,14 +20,14 @@ using enum button_property::Index;
 class ButtonObject : public ComponentObject {
 public:
     ButtonObject(const CreateRequest& request, const ButtonSettings& settings)
-        : ComponentObject(request.windowId, request.componentId), settings_(settings)
+        : ComponentObject(request.windowId, request.componentId)
+        , settings_(settings)
     {
         button_ = new QPushButton(request.parent);
         button_->setAutoDefault(false);
         setWidget(button_);
         prepareWidget(*button_, request, toQString(settings_.caption));
-        QObject::connect(button_, &QPushButton::clicked, this,
-                         [this] { raiseEvent(windowId(), componentId(), 0); });
+        QObject::connect(button_, &QPushButton::clicked, this, [this] { raiseEvent(windowId(), componentId(), 0); });
         apply();
     }
 
@@ -75,7 +75,7 @@ private:
         if (!picture.isNull())
             button_->setIconSize(picture.size().boundedTo(button_->size() - QSize(6, 6)));
         const int h = settings_.horizontalAlignment;
-        button_->setStyleSheet(h == 1 ? QString()
+        button_->setStyleSheet(h == 1   ? QString()
                                : h == 0 ? QStringLiteral("QPushButton { text-align: left; padding-left: 4px; }")
                                         : QStringLiteral("QPushButton { text-align: right; padding-right: 4px; }"));
     }
@@ -86,8 +86,12 @@ private:
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 6> kButtonProperties = {{
-    {"图片", "Picture", kPicture}, {"类型", "Type", kChoice}, {"标题", "Caption", kText},
-    {"横向对齐方式", "Alignment", kChoice}, {"纵向对齐方式", "VAlignment", kChoice}, {"字体", "Font", kFont},
+    {"图片", "Picture", kPicture},
+    {"类型", "Type", kChoice},
+    {"标题", "Caption", kText},
+    {"横向对齐方式", "Alignment", kChoice},
+    {"纵向对齐方式", "VAlignment", kChoice},
+    {"字体", "Font", kFont},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -108,19 +112,19 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const ButtonObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const ButtonObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const ButtonObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& buttonKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::Button), "按钮", "Button",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2, 14, kButtonProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::Button),
+                                           "按钮",
+                                           "Button",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2,
+                                           14,
+                                           kButtonProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

@@ -26,7 +26,10 @@ constexpr int kValueRole = Qt::UserRole + 2; // the item's int32 value
 // Items as tall as the system's item height plus the stored extra pixels.
 class ItemHeightDelegate : public QStyledItemDelegate {
 public:
-    ItemHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    ItemHeightDelegate(int height, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , height_(height)
+    {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QSize s = QStyledItemDelegate::sizeHint(option, index);
@@ -41,7 +44,8 @@ private:
 } // namespace
 
 ComboBoxObject::ComboBoxObject(const CreateRequest& request, const ComboBoxSettings& settings)
-    : ComponentObject(request.windowId, request.componentId), settings_(settings)
+    : ComponentObject(request.windowId, request.componentId)
+    , settings_(settings)
 {
     combo_ = new QComboBox(request.parent);
     combo_->setEditable(settings_.style != 2);
@@ -115,10 +119,7 @@ std::string ComboBoxObject::content() const
     return std::string(stored.constData(), std::size_t(stored.size()));
 }
 
-int ComboBoxObject::currentItem() const
-{
-    return combo_ ? combo_->currentIndex() : settings_.currentItemAtCreation();
-}
+int ComboBoxObject::currentItem() const { return combo_ ? combo_->currentIndex() : settings_.currentItemAtCreation(); }
 
 void ComboBoxObject::setCurrentItem(int item)
 {
@@ -156,7 +157,10 @@ ComboBoxSettings ComboBoxObject::currentSettings() const
 int ComboBoxObject::setProperty(int index, const runtime::Value& v)
 {
     switch (index) {
-    case kStyle: settings_ = currentSettings(); settings_.style = std::clamp(intOf(v), 0, 2); return 1;
+    case kStyle:
+        settings_ = currentSettings();
+        settings_.style = std::clamp(intOf(v), 0, 2);
+        return 1;
     case kContent:
         settings_.content = textOf(v);
         // A drop-down list has no edit field: its text is always the current item's.
@@ -178,11 +182,26 @@ int ComboBoxObject::setProperty(int index, const runtime::Value& v)
         if (combo_ && combo_->isEditable())
             combo_->lineEdit()->insert(toQString(textOf(v)));
         return 0;
-    case kSorted: settings_ = currentSettings(); settings_.sorted = logicalOf(v); return 1;
-    case kExtraItemHeight: settings_.extraItemHeight = intOf(v); applyLook(); return 0;
-    case kTextColour: settings_.textColour = Colour(intOf(v)); applyLook(); return 0;
-    case kBackgroundColour: settings_.backgroundColour = Colour(intOf(v)); applyLook(); return 0;
-    case kFont: settings_.font = fontOf(v); applyLook(); return 0;
+    case kSorted:
+        settings_ = currentSettings();
+        settings_.sorted = logicalOf(v);
+        return 1;
+    case kExtraItemHeight:
+        settings_.extraItemHeight = intOf(v);
+        applyLook();
+        return 0;
+    case kTextColour:
+        settings_.textColour = Colour(intOf(v));
+        applyLook();
+        return 0;
+    case kBackgroundColour:
+        settings_.backgroundColour = Colour(intOf(v));
+        applyLook();
+        return 0;
+    case kFont:
+        settings_.font = fontOf(v);
+        applyLook();
+        return 0;
     case kCurrentItem: setCurrentItem(intOf(v)); return 0;
     case kItemList:
         settings_.items = decodeItemList(bytesOf(v));
@@ -218,8 +237,7 @@ runtime::Value ComboBoxObject::property(int index) const
         return Value::integer(editable ? (combo_->lineEdit()->hasSelectedText() ? combo_->lineEdit()->selectionStart()
                                                                                 : combo_->lineEdit()->cursorPosition())
                                        : 0);
-    case kSelectionLength:
-        return Value::integer(editable ? int(gbkLength(combo_->lineEdit()->selectedText())) : 0);
+    case kSelectionLength: return Value::integer(editable ? int(gbkLength(combo_->lineEdit()->selectedText())) : 0);
     case kSelectedText: return Value::text(editable ? fromQString(combo_->lineEdit()->selectedText()) : std::string());
     case kSorted: return Value::logical(settings_.sorted != 0);
     case kExtraItemHeight: return Value::integer(settings_.extraItemHeight);
@@ -240,13 +258,23 @@ namespace {
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 17> kComboBoxProperties = {{
-    {"类型", "Style", kChoice}, {"内容", "Content", kText}, {"最大文本长度", "MaxLength", kInteger},
-    {"起始选择位置", "SelStart", kInteger}, {"被选择字符数", "SelLength", kInteger},
-    {"被选择文本", "SelText", kText}, {"自动排序", "Sorted", kLogical},
-    {"行间距", "ItemHeight", kInteger}, {"文本颜色", "TextColor", kColour},
-    {"背景颜色", "BackColor", kBackgroundColour}, {"字体", "Font", kFont},
-    {"现行选中项", "ListIndex", kInteger}, {"列表项目", "List", kKindData},
-    {"项目数值", "ItemData", kKindData}, {"", "", kText}, {"", "", kText}, {"", "", kInteger},
+    {"类型", "Style", kChoice},
+    {"内容", "Content", kText},
+    {"最大文本长度", "MaxLength", kInteger},
+    {"起始选择位置", "SelStart", kInteger},
+    {"被选择字符数", "SelLength", kInteger},
+    {"被选择文本", "SelText", kText},
+    {"自动排序", "Sorted", kLogical},
+    {"行间距", "ItemHeight", kInteger},
+    {"文本颜色", "TextColor", kColour},
+    {"背景颜色", "BackColor", kBackgroundColour},
+    {"字体", "Font", kFont},
+    {"现行选中项", "ListIndex", kInteger},
+    {"列表项目", "List", kKindData},
+    {"项目数值", "ItemData", kKindData},
+    {"", "", kText},
+    {"", "", kText},
+    {"", "", kInteger},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -267,19 +295,19 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const ComboBoxObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const ComboBoxObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const ComboBoxObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& comboBoxKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::ComboBox), "组合框", "ComboBox",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2, 25, kComboBoxProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::ComboBox),
+                                           "组合框",
+                                           "ComboBox",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2,
+                                           25,
+                                           kComboBoxProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

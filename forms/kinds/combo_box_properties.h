@@ -7,9 +7,23 @@
 namespace qr::forms::combo_box_property {
 
 enum Index : int {
-    kStyle, kContent, kMaxLength, kSelectionStart, kSelectionLength, kSelectedText, kSorted,
-    kExtraItemHeight, kTextColour, kBackgroundColour, kFont, kCurrentItem, kItemList, kItemValues,
-    kReserved1, kReserved2, kReserved3,
+    kStyle,
+    kContent,
+    kMaxLength,
+    kSelectionStart,
+    kSelectionLength,
+    kSelectedText,
+    kSorted,
+    kExtraItemHeight,
+    kTextColour,
+    kBackgroundColour,
+    kFont,
+    kCurrentItem,
+    kItemList,
+    kItemValues,
+    kReserved1,
+    kReserved2,
+    kReserved3,
 };
 
 } // namespace qr::forms::combo_box_property

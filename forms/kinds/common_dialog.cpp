@@ -15,7 +15,9 @@ using enum common_dialog_property::Index;
 class CommonDialogObject : public ComponentObject {
 public:
     CommonDialogObject(const CreateRequest& request, const CommonDialogSettings& settings)
-        : ComponentObject(request.windowId, request.componentId), settings(settings) {}
+        : ComponentObject(request.windowId, request.componentId)
+        , settings(settings)
+    {}
 
     CommonDialogSettings settings;
 
@@ -56,7 +58,7 @@ public:
                 const std::int32_t v = settings.options[std::size_t(index - kFirstOption)];
                 // 15 .. 19 are on/off flags; the rest are font and help numbers.
                 return index - kFirstOption <= int(CommonDialogSettings::kNoChangeFolder) ? Value::logical(v != 0)
-                                                                                           : Value::integer(v);
+                                                                                          : Value::integer(v);
             }
             return {};
         }
@@ -65,13 +67,28 @@ public:
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 22> kCommonDialogProperties = {{
-    {"类型", "Type", kChoice}, {"标题", "Title", kText}, {"文件名", "FileName", kFileName},
-    {"过滤器", "Filter", kText}, {"初始过滤器", "FilterIndex", kInteger}, {"初始目录", "InitDir", kText},
-    {"默认文件后缀", "DefaultExt", kText}, {"文件不存在时提示创建", "CreatePrompt", kLogical},
-    {"文件必须存在", "FileMustExist", kLogical}, {"文件覆盖提示", "OverwritePrompt", kLogical},
-    {"路径必须存在", "PathMustExist", kLogical}, {"不改变目录", "NoChangeDir", kLogical},
-    {"", "", kInteger}, {"", "", kInteger}, {"", "", kInteger}, {"", "", kInteger}, {"", "", kInteger},
-    {"", "", kInteger}, {"", "", kInteger}, {"", "", kInteger}, {"", "", kText}, {"", "", kText},
+    {"类型", "Type", kChoice},
+    {"标题", "Title", kText},
+    {"文件名", "FileName", kFileName},
+    {"过滤器", "Filter", kText},
+    {"初始过滤器", "FilterIndex", kInteger},
+    {"初始目录", "InitDir", kText},
+    {"默认文件后缀", "DefaultExt", kText},
+    {"文件不存在时提示创建", "CreatePrompt", kLogical},
+    {"文件必须存在", "FileMustExist", kLogical},
+    {"文件覆盖提示", "OverwritePrompt", kLogical},
+    {"路径必须存在", "PathMustExist", kLogical},
+    {"不改变目录", "NoChangeDir", kLogical},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kInteger},
+    {"", "", kText},
+    {"", "", kText},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -92,18 +109,19 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const CommonDialogObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const CommonDialogObject&>(o).settings;
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const CommonDialogObject&>(o).settings; }
 
 } // namespace
 
 const UnitDescriptor& commonDialogKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::CommonDialog), "通用对话框", "CommonDlg", kind_flags::kInvisible, 30,
-        kCommonDialogProperties, KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::CommonDialog),
+                                           "通用对话框",
+                                           "CommonDlg",
+                                           kind_flags::kInvisible,
+                                           30,
+                                           kCommonDialogProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

@@ -7,10 +7,17 @@
 namespace qr::forms::common_dialog_property {
 
 enum Index : int {
-    kType, kTitle, kFileName, kFilter, kInitialFilter, kInitialFolder, kDefaultExtension,
+    kType,
+    kTitle,
+    kFileName,
+    kFilter,
+    kInitialFilter,
+    kInitialFolder,
+    kDefaultExtension,
     kFirstOption, // properties 15 .. 27: the 13 option settings
     kLastOption = kFirstOption + 12,
-    kExtraText1, kExtraText2,
+    kExtraText1,
+    kExtraText2,
 };
 
 } // namespace qr::forms::common_dialog_property

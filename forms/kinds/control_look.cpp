@@ -63,9 +63,6 @@ bool controlLook(int style)
     return true;
 }
 
-int currentControlLook()
-{
-    return state().style;
-}
+int currentControlLook() { return state().style; }
 
 } // namespace qr::forms

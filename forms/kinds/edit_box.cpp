@@ -39,7 +39,8 @@ QString fromMultiLine(const QString& text)
 } // namespace
 
 EditBoxObject::EditBoxObject(const CreateRequest& request, const EditBoxSettings& settings)
-    : ComponentObject(request.windowId, request.componentId), settings_(settings)
+    : ComponentObject(request.windowId, request.componentId)
+    , settings_(settings)
 {
     settings_.borderStyle = clampEdgeStyle(settings_.borderStyle);
     QWidget* widget = nullptr;
@@ -56,8 +57,8 @@ EditBoxObject::EditBoxObject(const CreateRequest& request, const EditBoxSettings
                 return;
             const QString now = multi_->toPlainText();
             int cursor = 0;
-            QString kept = filterEdit(multiAccepted_, now, settings_.maxLength,
-                                      CaseConversion(settings_.caseConversion), &cursor);
+            QString kept =
+                filterEdit(multiAccepted_, now, settings_.maxLength, CaseConversion(settings_.caseConversion), &cursor);
             if (kept != now) {
                 applyingMultiFilter_ = true;
                 multi_->setPlainText(kept);
@@ -103,10 +104,7 @@ QString EditBoxObject::text() const
     return toQString(settings_.content);
 }
 
-std::string EditBoxObject::content() const
-{
-    return fromQString(text());
-}
+std::string EditBoxObject::content() const { return fromQString(text()); }
 
 void EditBoxObject::setContent(const std::string& gbk)
 {
@@ -205,7 +203,8 @@ std::string EditBoxObject::selectedText() const
     if (line_)
         return fromQString(line_->selectedText());
     if (multi_)
-        return fromQString(fromMultiLine(multi_->textCursor().selectedText().replace(QChar(0x2029), QLatin1Char('\n'))));
+        return fromQString(
+            fromMultiLine(multi_->textCursor().selectedText().replace(QChar(0x2029), QLatin1Char('\n'))));
     return {};
 }
 
@@ -242,16 +241,43 @@ int EditBoxObject::setProperty(int index, const runtime::Value& v)
 {
     switch (index) {
     case kContent: setContent(textOf(v)); return 0;
-    case kBorder: settings_.borderStyle = clampEdgeStyle(intOf(v)); applyLook(); return 0;
-    case kTextColour: settings_.textColour = Colour(intOf(v)); applyLook(); return 0;
-    case kBackgroundColour: settings_.backgroundColour = Colour(intOf(v)); applyLook(); return 0;
-    case kFont: settings_.font = fontOf(v); applyLook(); return 0;
+    case kBorder:
+        settings_.borderStyle = clampEdgeStyle(intOf(v));
+        applyLook();
+        return 0;
+    case kTextColour:
+        settings_.textColour = Colour(intOf(v));
+        applyLook();
+        return 0;
+    case kBackgroundColour:
+        settings_.backgroundColour = Colour(intOf(v));
+        applyLook();
+        return 0;
+    case kFont:
+        settings_.font = fontOf(v);
+        applyLook();
+        return 0;
     case kHideSelection: settings_.hideSelection = logicalOf(v); return 0;
-    case kMaxLength: settings_.maxLength = std::max(0, intOf(v)); applyMaxLength(); return 0;
-    case kMultiLine: settings_ = currentSettings(); settings_.multiLine = logicalOf(v); return 1;
-    case kScrollBars: settings_ = currentSettings(); settings_.scrollBars = intOf(v); return multi_ ? 1 : 0;
-    case kAlignment: settings_.alignment = intOf(v); applyAlignment(); return 0;
-    case kInputMode: settings_.inputMode = intOf(v); applyInputMode(); return 0;
+    case kMaxLength:
+        settings_.maxLength = std::max(0, intOf(v));
+        applyMaxLength();
+        return 0;
+    case kMultiLine:
+        settings_ = currentSettings();
+        settings_.multiLine = logicalOf(v);
+        return 1;
+    case kScrollBars:
+        settings_ = currentSettings();
+        settings_.scrollBars = intOf(v);
+        return multi_ ? 1 : 0;
+    case kAlignment:
+        settings_.alignment = intOf(v);
+        applyAlignment();
+        return 0;
+    case kInputMode:
+        settings_.inputMode = intOf(v);
+        applyInputMode();
+        return 0;
     case kPasswordChar: {
         std::string t = textOf(v);
         settings_.passwordChar = t.empty() ? std::int16_t(0)
@@ -334,16 +360,27 @@ namespace {
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 21> kEditBoxProperties = {{
-    {"内容", "Content", kText}, {"边框", "Border", kChoice}, {"文本颜色", "TextColor", kColour},
-    {"背景颜色", "BackColor", kBackgroundColour}, {"字体", "Font", kFont},
-    {"隐藏选择", "HideSelection", kLogical}, {"最大允许长度", "MaxLength", kInteger},
-    {"是否允许多行", "MultiLine", kLogical}, {"滚动条", "ScrollBars", kChoice},
-    {"对齐方式", "Alignment", kChoice}, {"输入方式", "InputMode", kChoice},
-    {"密码遮盖字符", "PasswordChar", kText}, {"转换方式", "CaseConversion", kChoice},
-    {"调节器方式", "SpinMode", kChoice}, {"调节器底限值", "SpinMinimum", kInteger},
-    {"调节器上限值", "SpinMaximum", kInteger}, {"起始选择位置", "SelStart", kInteger},
-    {"被选择字符数", "SelLength", kInteger}, {"被选择文本", "SelText", kText},
-    {"", "", kText}, {"", "", kText},
+    {"内容", "Content", kText},
+    {"边框", "Border", kChoice},
+    {"文本颜色", "TextColor", kColour},
+    {"背景颜色", "BackColor", kBackgroundColour},
+    {"字体", "Font", kFont},
+    {"隐藏选择", "HideSelection", kLogical},
+    {"最大允许长度", "MaxLength", kInteger},
+    {"是否允许多行", "MultiLine", kLogical},
+    {"滚动条", "ScrollBars", kChoice},
+    {"对齐方式", "Alignment", kChoice},
+    {"输入方式", "InputMode", kChoice},
+    {"密码遮盖字符", "PasswordChar", kText},
+    {"转换方式", "CaseConversion", kChoice},
+    {"调节器方式", "SpinMode", kChoice},
+    {"调节器底限值", "SpinMinimum", kInteger},
+    {"调节器上限值", "SpinMaximum", kInteger},
+    {"起始选择位置", "SelStart", kInteger},
+    {"被选择字符数", "SelLength", kInteger},
+    {"被选择文本", "SelText", kText},
+    {"", "", kText},
+    {"", "", kText},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -364,24 +401,21 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const EditBoxObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const EditBoxObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const EditBoxObject&>(o).currentSettings(); }
 
-bool wantsKey(const ComponentObject& o, int key)
-{
-    return static_cast<const EditBoxObject&>(o).wantsKey(key);
-}
+bool wantsKey(const ComponentObject& o, int key) { return static_cast<const EditBoxObject&>(o).wantsKey(key); }
 
 } // namespace
 
 const UnitDescriptor& editBoxKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::EditBox), "编辑框", "EditBox",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2, 29, kEditBoxProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, wantsKey}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::EditBox),
+                                           "编辑框",
+                                           "EditBox",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2,
+                                           29,
+                                           kEditBoxProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, wantsKey}};
     return descriptor;
 }
 

@@ -7,9 +7,27 @@
 namespace qr::forms::edit_box_property {
 
 enum Index : int {
-    kContent, kBorder, kTextColour, kBackgroundColour, kFont, kHideSelection, kMaxLength, kMultiLine,
-    kScrollBars, kAlignment, kInputMode, kPasswordChar, kCase, kSpinMode, kSpinMinimum, kSpinMaximum,
-    kSelectionStart, kSelectionLength, kSelectedText, kReserved1, kReserved2,
+    kContent,
+    kBorder,
+    kTextColour,
+    kBackgroundColour,
+    kFont,
+    kHideSelection,
+    kMaxLength,
+    kMultiLine,
+    kScrollBars,
+    kAlignment,
+    kInputMode,
+    kPasswordChar,
+    kCase,
+    kSpinMode,
+    kSpinMinimum,
+    kSpinMaximum,
+    kSelectionStart,
+    kSelectionLength,
+    kSelectedText,
+    kReserved1,
+    kReserved2,
 };
 
 } // namespace qr::forms::edit_box_property

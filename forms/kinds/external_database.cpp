@@ -17,8 +17,12 @@ std::unique_ptr<ComponentObject> create(const CreateRequest& request)
 
 const UnitDescriptor& externalDatabaseKind()
 {
-    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::ExternalDatabase), "外部数据库", "ODBCDB",
-                                           kind_flags::kInvisible, 8, {},
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::ExternalDatabase),
+                                           "外部数据库",
+                                           "ODBCDB",
+                                           kind_flags::kInvisible,
+                                           8,
+                                           {},
                                            KindOperations{create, nullptr, nullptr, nullptr, nullptr}};
     return descriptor;
 }

@@ -79,10 +79,7 @@ std::string FileDialogRequest::defaultSuffixGbk() const
     return s;
 }
 
-void setFileDialogPresenter(FileDialogPresenter p)
-{
-    presenter() = std::move(p);
-}
+void setFileDialogPresenter(FileDialogPresenter p) { presenter() = std::move(p); }
 
 FileDialogAnswer askForFile(const FileDialogRequest& request)
 {
@@ -102,7 +99,7 @@ FileDialogAnswer showFileDialog(const FileDialogRequest& request)
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(!request.save && request.has(file_dialog_flags::kFileMustExist) ? QFileDialog::ExistingFile
-                                                                                     : QFileDialog::AnyFile);
+                                                                                       : QFileDialog::AnyFile);
     if (!request.has(file_dialog_flags::kOverwritePrompt))
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!request.titleGbk.empty())

@@ -26,13 +26,13 @@ struct FileFilter {
 };
 
 struct FileDialogRequest {
-    bool save = false;                 // false: open a file
-    std::string titleGbk;              // empty: the chooser's own title
-    std::string fileNameGbk;           // initial file name, may be empty
-    std::string filterGbk;             // "desc|pat;pat|desc|pat||", or empty for no filter
-    int filterIndex = 0;               // 1-based selected filter; 0 when there is no filter
-    std::string initialFolderGbk;      // empty: the chooser's own choice
-    std::string defaultExtensionGbk;   // as stored, e.g. "*.xls"; empty: none
+    bool save = false;               // false: open a file
+    std::string titleGbk;            // empty: the chooser's own title
+    std::string fileNameGbk;         // initial file name, may be empty
+    std::string filterGbk;           // "desc|pat;pat|desc|pat||", or empty for no filter
+    int filterIndex = 0;             // 1-based selected filter; 0 when there is no filter
+    std::string initialFolderGbk;    // empty: the chooser's own choice
+    std::string defaultExtensionGbk; // as stored, e.g. "*.xls"; empty: none
     std::uint32_t flags = file_dialog_flags::kHideReadOnly;
 
     bool has(std::uint32_t flag) const { return (flags & flag) != 0; }
@@ -44,7 +44,7 @@ struct FileDialogRequest {
 
 struct FileDialogAnswer {
     bool confirmed = false;
-    std::string pathGbk;               // the chosen file's full path when confirmed
+    std::string pathGbk; // the chosen file's full path when confirmed
 };
 
 using FileDialogPresenter = std::function<FileDialogAnswer(const FileDialogRequest&)>;

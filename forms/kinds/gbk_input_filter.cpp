@@ -31,10 +31,7 @@ QString convertCase(const QString& text, CaseConversion mode)
     return text;
 }
 
-int gbkBytes(const QString& text)
-{
-    return int(gbkLength(text));
-}
+int gbkBytes(const QString& text) { return int(gbkLength(text)); }
 
 QString fitToGbkBytes(const QString& text, int bytes)
 {

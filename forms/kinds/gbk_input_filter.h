@@ -23,12 +23,13 @@ int byteOffsetOfCharIndex(const QString& text, int charIndex);
 
 // The text after an edit: the part the user inserted between `before` and `after`
 // is cut to fit and case-converted. `cursor` ends after the kept insertion.
-QString filterEdit(const QString& before, const QString& after, int maxBytes, CaseConversion mode,
-                   int* cursor);
+QString filterEdit(const QString& before, const QString& after, int maxBytes, CaseConversion mode, int* cursor);
 
 class GbkInputValidator : public QValidator {
 public:
-    explicit GbkInputValidator(QObject* parent = nullptr) : QValidator(parent) {}
+    explicit GbkInputValidator(QObject* parent = nullptr)
+        : QValidator(parent)
+    {}
 
     void setMaxBytes(int maxBytes) { maxBytes_ = maxBytes; }
     int maxBytes() const { return maxBytes_; }

@@ -19,7 +19,8 @@ using enum group_box_property::Index;
 class GroupBoxObject : public ComponentObject {
 public:
     GroupBoxObject(const CreateRequest& request, const GroupBoxSettings& settings)
-        : ComponentObject(request.windowId, request.componentId), settings_(settings)
+        : ComponentObject(request.windowId, request.componentId)
+        , settings_(settings)
     {
         box_ = new QGroupBox(request.parent);
         setWidget(box_);
@@ -82,8 +83,11 @@ private:
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 5> kGroupBoxProperties = {{
-    {"标题", "Caption", kText}, {"标题对齐方式", "Alignment", kChoice}, {"文本颜色", "TextColor", kColour},
-    {"背景颜色", "BackColor", kBackgroundColour}, {"字体", "Font", kFont},
+    {"标题", "Caption", kText},
+    {"标题对齐方式", "Alignment", kChoice},
+    {"文本颜色", "TextColor", kColour},
+    {"背景颜色", "BackColor", kBackgroundColour},
+    {"字体", "Font", kFont},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -104,19 +108,20 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const GroupBoxObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const GroupBoxObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const GroupBoxObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& groupBoxKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::GroupBox), "分组框", "GroupBox",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 | kind_flags::kMoveChildrenOnRecreate, 13,
-        kGroupBoxProperties, KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::GroupBox),
+                                           "分组框",
+                                           "GroupBox",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 |
+                                               kind_flags::kMoveChildrenOnRecreate,
+                                           13,
+                                           kGroupBoxProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

@@ -14,20 +14,32 @@ std::optional<QColor> qtColour(Colour colour)
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-int clampEdgeStyle(std::int32_t style)
-{
-    return style < 0 ? 0 : style > 5 ? 5 : int(style);
-}
+int clampEdgeStyle(std::int32_t style) { return style < 0 ? 0 : style > 5 ? 5 : int(style); }
 
 void applyEdgeStyle(QFrame& frame, int edgeStyle)
 {
     switch (clampEdgeStyle(edgeStyle)) {
     case 0: frame.setFrameStyle(QFrame::NoFrame); break;
-    case 1: frame.setFrameStyle(QFrame::Panel | QFrame::Sunken); frame.setLineWidth(2); break;
-    case 2: frame.setFrameStyle(QFrame::Panel | QFrame::Raised); frame.setLineWidth(2); break;
-    case 3: frame.setFrameStyle(QFrame::Panel | QFrame::Sunken); frame.setLineWidth(1); break;
-    case 4: frame.setFrameStyle(QFrame::WinPanel | QFrame::Raised); frame.setLineWidth(3); break;
-    default: frame.setFrameStyle(QFrame::Box | QFrame::Plain); frame.setLineWidth(1); break;
+    case 1:
+        frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        frame.setLineWidth(2);
+        break;
+    case 2:
+        frame.setFrameStyle(QFrame::Panel | QFrame::Raised);
+        frame.setLineWidth(2);
+        break;
+    case 3:
+        frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        frame.setLineWidth(1);
+        break;
+    case 4:
+        frame.setFrameStyle(QFrame::WinPanel | QFrame::Raised);
+        frame.setLineWidth(3);
+        break;
+    default:
+        frame.setFrameStyle(QFrame::Box | QFrame::Plain);
+        frame.setLineWidth(1);
+        break;
     }
 }
 
@@ -61,20 +73,11 @@ bool logicalOf(const runtime::Value& v)
     return intOf(v) != 0;
 }
 
-std::string textOf(const runtime::Value& v)
-{
-    return v.kind() == runtime::Kind::Text ? v.asText() : std::string();
-}
+std::string textOf(const runtime::Value& v) { return v.kind() == runtime::Kind::Text ? v.asText() : std::string(); }
 
-Bytes bytesOf(const runtime::Value& v)
-{
-    return v.kind() == runtime::Kind::ByteSet ? v.asByteSet() : Bytes();
-}
+Bytes bytesOf(const runtime::Value& v) { return v.kind() == runtime::Kind::ByteSet ? v.asByteSet() : Bytes(); }
 
-runtime::Value fontValue(const Font& font)
-{
-    return runtime::Value::byteSet(font ? encodeLogFont(*font) : Bytes());
-}
+runtime::Value fontValue(const Font& font) { return runtime::Value::byteSet(font ? encodeLogFont(*font) : Bytes()); }
 
 Font fontOf(const runtime::Value& v)
 {

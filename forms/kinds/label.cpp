@@ -3,8 +3,8 @@
 // 17 background colour, 18 background picture, 24 horizontal alignment (0 left,
 // 1 centred, 2 right), 25 word wrap, 26 vertical alignment (0 top, 1 centred,
 // 2 bottom); the others are kept and given back as stored.
-#include "forms/kinds/kind_support.h"
 #include "forms/kinds/image/picture_decoder.h"
+#include "forms/kinds/kind_support.h"
 #include "forms/kinds/label_properties.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -40,7 +40,8 @@ protected:
 class LabelObject : public ComponentObject {
 public:
     LabelObject(const CreateRequest& request, const LabelSettings& settings)
-        : ComponentObject(request.windowId, request.componentId), settings_(settings)
+        : ComponentObject(request.windowId, request.componentId)
+        , settings_(settings)
     {
         label_ = new LabelWidget(request.parent);
         setWidget(label_);
@@ -114,8 +115,12 @@ private:
         label_->setAutoFillBackground(background.has_value());
         label_->background = decodePictureFile(settings_.backgroundPicture);
         const std::int32_t h = setting(24), v = setting(26);
-        label_->setAlignment((h == 1 ? Qt::AlignHCenter : h == 2 ? Qt::AlignRight : Qt::AlignLeft) |
-                             (v == 1 ? Qt::AlignVCenter : v == 2 ? Qt::AlignBottom : Qt::AlignTop));
+        label_->setAlignment((h == 1   ? Qt::AlignHCenter
+                              : h == 2 ? Qt::AlignRight
+                                       : Qt::AlignLeft) |
+                             (v == 1   ? Qt::AlignVCenter
+                              : v == 2 ? Qt::AlignBottom
+                                       : Qt::AlignTop));
         label_->setWordWrap(setting(25) != 0);
         label_->update();
     }
@@ -126,12 +131,26 @@ private:
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 21> kLabelProperties = {{
-    {"标题", "Caption", kText}, {"边框", "Border", kChoice}, {"效果", "Effect", kChoice},
-    {"边框宽度", "EdgeWidth", kInteger}, {"", "", kColour}, {"", "", kColour}, {"", "", kColour},
-    {"字体", "Font", kFont}, {"文本颜色", "TextColor", kColour}, {"背景颜色", "BackColor", kBackgroundColour},
-    {"底图", "Picture", kPicture}, {"", "", kChoice}, {"", "", kChoice}, {"", "", kColour},
-    {"", "", kColour}, {"", "", kColour}, {"横向对齐方式", "Alignment", kChoice},
-    {"是否自动折行", "WordWrap", kLogical}, {"纵向对齐方式", "VAlignment", kChoice}, {"", "", kText},
+    {"标题", "Caption", kText},
+    {"边框", "Border", kChoice},
+    {"效果", "Effect", kChoice},
+    {"边框宽度", "EdgeWidth", kInteger},
+    {"", "", kColour},
+    {"", "", kColour},
+    {"", "", kColour},
+    {"字体", "Font", kFont},
+    {"文本颜色", "TextColor", kColour},
+    {"背景颜色", "BackColor", kBackgroundColour},
+    {"底图", "Picture", kPicture},
+    {"", "", kChoice},
+    {"", "", kChoice},
+    {"", "", kColour},
+    {"", "", kColour},
+    {"", "", kColour},
+    {"横向对齐方式", "Alignment", kChoice},
+    {"是否自动折行", "WordWrap", kLogical},
+    {"纵向对齐方式", "VAlignment", kChoice},
+    {"", "", kText},
     {"", "", kText},
 }};
 
@@ -153,19 +172,20 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const LabelObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const LabelObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const LabelObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& labelKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::Label), "标签", "Label",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 | kind_flags::kDragsWindow, 29, kLabelProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::Label),
+                                           "标签",
+                                           "Label",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 |
+                                               kind_flags::kDragsWindow,
+                                           29,
+                                           kLabelProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

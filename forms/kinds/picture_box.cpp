@@ -18,7 +18,8 @@ using enum picture_box_property::Index;
 class PictureBoxObject : public ComponentObject {
 public:
     PictureBoxObject(const CreateRequest& request, const PictureBoxSettings& settings)
-        : ComponentObject(request.windowId, request.componentId), settings_(settings)
+        : ComponentObject(request.windowId, request.componentId)
+        , settings_(settings)
     {
         view_ = new PictureView(request.parent);
         setWidget(view_);
@@ -82,8 +83,13 @@ private:
 
 using namespace property_type;
 constexpr std::array<PropertyDescriptor, 7> kPictureBoxProperties = {{
-    {"边框", "Border", kChoice}, {"背景颜色", "BackColor", kBackgroundColour}, {"图片", "Picture", kPicture},
-    {"显示方式", "DisplayMode", kChoice}, {"播放动画", "Animate", kLogical}, {"", "", kText}, {"", "", kText},
+    {"边框", "Border", kChoice},
+    {"背景颜色", "BackColor", kBackgroundColour},
+    {"图片", "Picture", kPicture},
+    {"显示方式", "DisplayMode", kChoice},
+    {"播放动画", "Animate", kLogical},
+    {"", "", kText},
+    {"", "", kText},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -104,19 +110,20 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const PictureBoxObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const PictureBoxObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const PictureBoxObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& pictureBoxKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::PictureBox), "图片框", "PicBox",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 | kind_flags::kDragsWindow, 15,
-        kPictureBoxProperties, KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::PictureBox),
+                                           "图片框",
+                                           "PicBox",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2 |
+                                               kind_flags::kDragsWindow,
+                                           15,
+                                           kPictureBoxProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

@@ -15,15 +15,17 @@ QRect pictureTarget(QSize picture, const QRect& client, DisplayMode mode)
     }
     QSize size = picture;
     if (picture.width() > client.width() || picture.height() > client.height()) {
-        const double ratio = std::min(double(client.width()) / picture.width(),
-                                      double(client.height()) / picture.height());
+        const double ratio =
+            std::min(double(client.width()) / picture.width(), double(client.height()) / picture.height());
         size = QSize(std::max(1, int(picture.width() * ratio)), std::max(1, int(picture.height() * ratio)));
     }
     return QRect(client.left() + (client.width() - size.width()) / 2,
                  client.top() + (client.height() - size.height()) / 2, size.width(), size.height());
 }
 
-PictureView::PictureView(QWidget* parent) : QFrame(parent) {}
+PictureView::PictureView(QWidget* parent)
+    : QFrame(parent)
+{}
 
 void PictureView::setPicture(const QImage& picture)
 {

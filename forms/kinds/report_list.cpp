@@ -22,18 +22,39 @@ using enum report_list_property::SettingPosition;
 
 constexpr std::array<std::int32_t ReportListSettings::*, 24> kSettingFields = {
     nullptr, // border style is handled apart (it is clamped)
-    nullptr, nullptr, nullptr, // colours
-    &ReportListSettings::listType, &ReportListSettings::iconAlignment, &ReportListSettings::autoArrange,
-    &ReportListSettings::labelWrap, &ReportListSettings::hideColumnHeader, &ReportListSettings::headerButtons,
-    &ReportListSettings::wholeRowSelection, &ReportListSettings::gridLines, &ReportListSettings::movableColumns,
-    &ReportListSettings::hotTracking, &ReportListSettings::hotCursor, &ReportListSettings::underlineHot,
-    &ReportListSettings::underlineCold, &ReportListSettings::editLabels, &ReportListSettings::sortOrder,
-    &ReportListSettings::checkBoxes, &ReportListSettings::flatScrollBars, &ReportListSettings::singleSelection,
-    &ReportListSettings::currentRow, &ReportListSettings::showSelectionAlways,
+    nullptr,
+    nullptr,
+    nullptr, // colours
+    &ReportListSettings::listType,
+    &ReportListSettings::iconAlignment,
+    &ReportListSettings::autoArrange,
+    &ReportListSettings::labelWrap,
+    &ReportListSettings::hideColumnHeader,
+    &ReportListSettings::headerButtons,
+    &ReportListSettings::wholeRowSelection,
+    &ReportListSettings::gridLines,
+    &ReportListSettings::movableColumns,
+    &ReportListSettings::hotTracking,
+    &ReportListSettings::hotCursor,
+    &ReportListSettings::underlineHot,
+    &ReportListSettings::underlineCold,
+    &ReportListSettings::editLabels,
+    &ReportListSettings::sortOrder,
+    &ReportListSettings::checkBoxes,
+    &ReportListSettings::flatScrollBars,
+    &ReportListSettings::singleSelection,
+    &ReportListSettings::currentRow,
+    &ReportListSettings::showSelectionAlways,
 };
 
-enum ListEvent : int { kRowFocused = 0, kRowActivated = 1, kHeaderClicked = 2, kHotRowChanged = 3,
-                       kLeftClick = 4, kRightClick = 5 };
+enum ListEvent : int {
+    kRowFocused = 0,
+    kRowActivated = 1,
+    kHeaderClicked = 2,
+    kHotRowChanged = 3,
+    kLeftClick = 4,
+    kRightClick = 5
+};
 
 ReportListObject& requireList(std::uint32_t windowId, std::uint32_t listId)
 {
@@ -87,12 +108,13 @@ std::optional<std::vector<ListColumn>> decodeListColumns(const Bytes& block)
 }
 
 ReportListObject::ReportListObject(const CreateRequest& request, const ReportListSettings& settings)
-    : ComponentObject(request.windowId, request.componentId), settings_(settings)
+    : ComponentObject(request.windowId, request.componentId)
+    , settings_(settings)
 {
     view_ = new QTableView(request.parent);
     // Columns exist only in report view.
-    model_ = new kinds::ReportRowsModel(settings_.listType == 3 ? settings_.columns : std::vector<ListColumn>{},
-                                        view_, settings_.sortOrder);
+    model_ = new kinds::ReportRowsModel(settings_.listType == 3 ? settings_.columns : std::vector<ListColumn>{}, view_,
+                                        settings_.sortOrder);
     // Deleting the selected row leaves no row selected; the view would otherwise
     // select its neighbour, and a second delete would take another student. These
     // are connected before the view's own, so they see the selection as it was.
@@ -163,7 +185,7 @@ void ReportListObject::applyLook()
     view_->horizontalHeader()->setSectionsMovable(report && settings_.movableColumns);
     view_->setShowGrid(report && settings_.gridLines);
     view_->setSelectionBehavior(report && settings_.wholeRowSelection ? QAbstractItemView::SelectRows
-                                                                       : QAbstractItemView::SelectItems);
+                                                                      : QAbstractItemView::SelectItems);
     view_->setSelectionMode(settings_.singleSelection ? QAbstractItemView::SingleSelection
                                                       : QAbstractItemView::ExtendedSelection);
     view_->setMouseTracking(settings_.hotTracking != 0);
@@ -220,8 +242,8 @@ void ReportListObject::setCurrentRow(int row)
         view_->selectionModel()->clear();
         return;
     }
-    view_->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                                       QItemSelectionModel::Rows);
+    view_->selectionModel()->setCurrentIndex(model_->index(row, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view_->scrollTo(model_->index(row, 0));
 }
 
@@ -246,7 +268,10 @@ int ReportListObject::setProperty(int index, const runtime::Value& v)
 {
     using namespace kinds;
     switch (index) {
-    case kFont: settings_.font = fontOf(v); applyLook(); return 0;
+    case kFont:
+        settings_.font = fontOf(v);
+        applyLook();
+        return 0;
     case kHeaderImages: settings_.headerImages = bytesOf(v); return 0;
     case kNormalImages: settings_.normalImages = bytesOf(v); return 0;
     case kColumns: {
@@ -314,8 +339,8 @@ runtime::Value ReportListObject::property(int index) const
 
 namespace report_list {
 
-int insertRow(std::uint32_t windowId, std::uint32_t listId, int position, std::string_view textGbk,
-              std::int32_t image, std::optional<std::int32_t> stateImage, std::int32_t indent, std::int32_t value)
+int insertRow(std::uint32_t windowId, std::uint32_t listId, int position, std::string_view textGbk, std::int32_t image,
+              std::optional<std::int32_t> stateImage, std::int32_t indent, std::int32_t value)
 {
     return requireList(windowId, listId).rows().insertRowAt(position, textGbk, image, stateImage, indent, value);
 }
@@ -330,10 +355,7 @@ std::string cellText(std::uint32_t windowId, std::uint32_t listId, int row, int 
     return requireList(windowId, listId).rows().cell(row, column);
 }
 
-int rowCount(std::uint32_t windowId, std::uint32_t listId)
-{
-    return requireList(windowId, listId).rows().count();
-}
+int rowCount(std::uint32_t windowId, std::uint32_t listId) { return requireList(windowId, listId).rows().count(); }
 
 bool deleteRow(std::uint32_t windowId, std::uint32_t listId, int row)
 {
@@ -345,10 +367,7 @@ bool deleteAllRows(std::uint32_t windowId, std::uint32_t listId)
     return requireList(windowId, listId).deleteAllRows();
 }
 
-int currentRow(std::uint32_t windowId, std::uint32_t listId)
-{
-    return requireList(windowId, listId).currentRow();
-}
+int currentRow(std::uint32_t windowId, std::uint32_t listId) { return requireList(windowId, listId).currentRow(); }
 
 } // namespace report_list
 
@@ -357,21 +376,36 @@ namespace {
 
 namespace pt = property_type;
 constexpr std::array<PropertyDescriptor, 31> kReportListProperties = {{
-    {"字体", "Font", pt::kFont}, {"表头图片组", "HeaderImageList", pt::kKindData},
-    {"图片组", "ImageList", pt::kKindData}, {"列", "Columns", pt::kKindData2},
-    {"状态图片组", "StateImageList", pt::kKindData}, {"边框", "Border", pt::kChoice},
-    {"文本颜色", "TextColor", pt::kColour}, {"文本背景颜色", "TextBackColor", pt::kColour},
-    {"背景颜色", "BackColor", pt::kBackgroundColour}, {"类型", "Type", pt::kChoice},
-    {"图标对齐方式", "IconAlignment", pt::kChoice}, {"自动排列", "AutoArrange", pt::kLogical},
-    {"标签文本自动换行", "LabelWrap", pt::kLogical}, {"隐藏列表头", "HideHeader", pt::kLogical},
-    {"表头按钮", "HeaderButtons", pt::kLogical}, {"整行选择", "FullRowSelect", pt::kLogical},
-    {"显示表格线", "GridLines", pt::kLogical}, {"允许移动列", "HeaderDragDrop", pt::kLogical},
-    {"热点跟踪", "HotTracking", pt::kLogical}, {"热点光标", "HotCursor", pt::kLogical},
-    {"热点项目下划线", "UnderlineHot", pt::kLogical}, {"非热点项目下划线", "UnderlineCold", pt::kLogical},
-    {"允许编辑标题", "EditLabels", pt::kLogical}, {"排序方式", "SortOrder", pt::kChoice},
-    {"检查框", "CheckBoxes", pt::kLogical}, {"平面滚动条", "FlatScrollBars", pt::kLogical},
-    {"单一选择", "SingleSelection", pt::kLogical}, {"现行选中项", "CurrentRow", pt::kInteger},
-    {"始终显示选择项", "ShowSelectionAlways", pt::kLogical}, {"初始项目", "InitialRows", pt::kKindData},
+    {"字体", "Font", pt::kFont},
+    {"表头图片组", "HeaderImageList", pt::kKindData},
+    {"图片组", "ImageList", pt::kKindData},
+    {"列", "Columns", pt::kKindData2},
+    {"状态图片组", "StateImageList", pt::kKindData},
+    {"边框", "Border", pt::kChoice},
+    {"文本颜色", "TextColor", pt::kColour},
+    {"文本背景颜色", "TextBackColor", pt::kColour},
+    {"背景颜色", "BackColor", pt::kBackgroundColour},
+    {"类型", "Type", pt::kChoice},
+    {"图标对齐方式", "IconAlignment", pt::kChoice},
+    {"自动排列", "AutoArrange", pt::kLogical},
+    {"标签文本自动换行", "LabelWrap", pt::kLogical},
+    {"隐藏列表头", "HideHeader", pt::kLogical},
+    {"表头按钮", "HeaderButtons", pt::kLogical},
+    {"整行选择", "FullRowSelect", pt::kLogical},
+    {"显示表格线", "GridLines", pt::kLogical},
+    {"允许移动列", "HeaderDragDrop", pt::kLogical},
+    {"热点跟踪", "HotTracking", pt::kLogical},
+    {"热点光标", "HotCursor", pt::kLogical},
+    {"热点项目下划线", "UnderlineHot", pt::kLogical},
+    {"非热点项目下划线", "UnderlineCold", pt::kLogical},
+    {"允许编辑标题", "EditLabels", pt::kLogical},
+    {"排序方式", "SortOrder", pt::kChoice},
+    {"检查框", "CheckBoxes", pt::kLogical},
+    {"平面滚动条", "FlatScrollBars", pt::kLogical},
+    {"单一选择", "SingleSelection", pt::kLogical},
+    {"现行选中项", "CurrentRow", pt::kInteger},
+    {"始终显示选择项", "ShowSelectionAlways", pt::kLogical},
+    {"初始项目", "InitialRows", pt::kKindData},
     {"", "", pt::kText},
 }};
 
@@ -393,19 +427,19 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const ReportListObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const ReportListObject&>(o).currentSettings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const ReportListObject&>(o).currentSettings(); }
 
 } // namespace
 
 const UnitDescriptor& reportListKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::ReportList), "超级列表框", "ListView",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2, 39, kReportListProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::ReportList),
+                                           "超级列表框",
+                                           "ListView",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2,
+                                           39,
+                                           kReportListProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

@@ -14,11 +14,10 @@ namespace qr::forms::report_list {
 // column 0; an image below -1 becomes -1, a negative indent 0. Returns the new
 // row's index, -1 on failure.
 int insertRow(std::uint32_t windowId, std::uint32_t listId, int position = -1, std::string_view textGbk = {},
-              std::int32_t image = -1, std::optional<std::int32_t> stateImage = std::nullopt,
-              std::int32_t indent = 0, std::int32_t value = 0);
+              std::int32_t image = -1, std::optional<std::int32_t> stateImage = std::nullopt, std::int32_t indent = 0,
+              std::int32_t value = 0);
 // Sets the text of a cell; a row or column that does not exist is left alone.
-void setCellText(std::uint32_t windowId, std::uint32_t listId, int row, int column = 0,
-                 std::string_view textGbk = {});
+void setCellText(std::uint32_t windowId, std::uint32_t listId, int row, int column = 0, std::string_view textGbk = {});
 // The whole text of a cell (however long); empty for a row or column that does not exist.
 std::string cellText(std::uint32_t windowId, std::uint32_t listId, int row, int column = 0);
 int rowCount(std::uint32_t windowId, std::uint32_t listId);

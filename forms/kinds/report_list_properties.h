@@ -9,14 +9,26 @@
 namespace qr::forms::report_list_property {
 
 enum Index : int {
-    kFont, kHeaderImages, kNormalImages, kColumns, kStateImages, kFirstSetting = 5,
-    kLastSetting = kFirstSetting + 23, kInitialRows, kReserved
+    kFont,
+    kHeaderImages,
+    kNormalImages,
+    kColumns,
+    kStateImages,
+    kFirstSetting = 5,
+    kLastSetting = kFirstSetting + 23,
+    kInitialRows,
+    kReserved
 };
 
 // Positions among the stored settings that the list handles apart from the others.
 enum SettingPosition : int {
-    kBorderStyleSetting = 0, kTextColourSetting = 1, kTextBackgroundColourSetting = 2,
-    kBackgroundColourSetting = 3, kListTypeSetting = 4, kSortOrderSetting = 18, kCurrentRowSetting = 22,
+    kBorderStyleSetting = 0,
+    kTextColourSetting = 1,
+    kTextBackgroundColourSetting = 2,
+    kBackgroundColourSetting = 3,
+    kListTypeSetting = 4,
+    kSortOrderSetting = 18,
+    kCurrentRowSetting = 22,
 };
 
 // The first selected row, -1 when none (property 35).

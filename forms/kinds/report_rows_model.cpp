@@ -5,9 +5,10 @@
 namespace qr::forms::kinds {
 
 ReportRowsModel::ReportRowsModel(std::vector<ListColumn> columns, QObject* parent, int sortOrder)
-    : QAbstractTableModel(parent), columns_(std::move(columns)), sortOrder_(sortOrder == 1 || sortOrder == 2 ? sortOrder : 0)
-{
-}
+    : QAbstractTableModel(parent)
+    , columns_(std::move(columns))
+    , sortOrder_(sortOrder == 1 || sortOrder == 2 ? sortOrder : 0)
+{}
 
 int ReportRowsModel::sortedPosition(std::string_view text) const
 {
@@ -27,9 +28,7 @@ int ReportRowsModel::sortedPosition(std::string_view text) const
 int ReportRowsModel::insertRowAt(int position, std::string_view text, std::int32_t image,
                                  std::optional<std::int32_t> stateImage, std::int32_t indent, std::int32_t value)
 {
-    const int at = sortOrder_ != 0                         ? sortedPosition(text)
-                   : position < 0 || position > count() ? count()
-                                                        : position;
+    const int at = sortOrder_ != 0 ? sortedPosition(text) : position < 0 || position > count() ? count() : position;
     beginInsertRows({}, at, at);
     ReportRow row;
     row.cells.resize(std::max<std::size_t>(1, columns_.size()));
@@ -82,10 +81,7 @@ void ReportRowsModel::removeAll()
     endResetModel();
 }
 
-int ReportRowsModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : count();
-}
+int ReportRowsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
 
 int ReportRowsModel::columnCount(const QModelIndex& parent) const
 {

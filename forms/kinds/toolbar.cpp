@@ -76,7 +76,8 @@ std::optional<std::vector<ToolBarButton>> decodeToolBarButtons(const Bytes& bloc
 }
 
 ToolBarObject::ToolBarObject(const CreateRequest& request, const ToolBarSettings& settings)
-    : ComponentObject(request.windowId, request.componentId), settings_(settings)
+    : ComponentObject(request.windowId, request.componentId)
+    , settings_(settings)
 {
     bar_ = new QFrame(request.parent);
     setWidget(bar_);
@@ -192,10 +193,18 @@ namespace {
 
 namespace pt = property_type;
 constexpr std::array<PropertyDescriptor, 12> kToolBarProperties = {{
-    {"背景颜色", "BackColor", pt::kBackgroundColour}, {"", "", pt::kChoice}, {"", "", pt::kChoice}, {"", "", pt::kChoice},
-    {"", "", pt::kChoice}, {"", "", pt::kChoice}, {"", "", pt::kChoice}, {"字体", "Font", pt::kFont},
-    {"普通图片组", "ImageList", pt::kKindData}, {"热点图片组", "HotImageList", pt::kKindData},
-    {"按钮", "Buttons", pt::kKindData2}, {"", "", pt::kKindData},
+    {"背景颜色", "BackColor", pt::kBackgroundColour},
+    {"", "", pt::kChoice},
+    {"", "", pt::kChoice},
+    {"", "", pt::kChoice},
+    {"", "", pt::kChoice},
+    {"", "", pt::kChoice},
+    {"", "", pt::kChoice},
+    {"字体", "Font", pt::kFont},
+    {"普通图片组", "ImageList", pt::kKindData},
+    {"热点图片组", "HotImageList", pt::kKindData},
+    {"按钮", "Buttons", pt::kKindData2},
+    {"", "", pt::kKindData},
 }};
 
 std::unique_ptr<ComponentObject> create(const CreateRequest& request)
@@ -216,19 +225,19 @@ runtime::Value getProperty(const ComponentObject& o, int index)
     return static_cast<const ToolBarObject&>(o).property(index);
 }
 
-UnitData currentUnitData(const ComponentObject& o)
-{
-    return static_cast<const ToolBarObject&>(o).settings();
-}
+UnitData currentUnitData(const ComponentObject& o) { return static_cast<const ToolBarObject&>(o).settings(); }
 
 } // namespace
 
 const UnitDescriptor& toolBarKind()
 {
-    static const UnitDescriptor descriptor{
-        std::uint32_t(UnitKind::ToolBar), "工具条", "ToolBar",
-        kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2, 20, kToolBarProperties,
-        KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
+    static const UnitDescriptor descriptor{std::uint32_t(UnitKind::ToolBar),
+                                           "工具条",
+                                           "ToolBar",
+                                           kind_flags::kRaisesEvents | kind_flags::kRaisesEvents2,
+                                           20,
+                                           kToolBarProperties,
+                                           KindOperations{create, setProperty, currentUnitData, getProperty, nullptr}};
     return descriptor;
 }
 

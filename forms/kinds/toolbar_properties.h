@@ -8,7 +8,13 @@
 namespace qr::forms::toolbar_property {
 
 enum Index : int {
-    kBackgroundColour, kFirstSetting, kLastSetting = kFirstSetting + 5, kFont, kNormalImages, kHotImages, kButtons,
+    kBackgroundColour,
+    kFirstSetting,
+    kLastSetting = kFirstSetting + 5,
+    kFont,
+    kNormalImages,
+    kHotImages,
+    kButtons,
     kFifthBlock
 };
 

@@ -31,7 +31,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace qr::forms {
 
 // ---- property table ------------------------------------------------------------------
@@ -75,18 +74,18 @@ struct PropertyDescriptor {
     std::string_view name;        // GBK; may be empty
     std::string_view englishName; // may be empty
     std::int16_t type = property_type::kInteger;
-    std::uint16_t state = 0;      // 0xE000 for the eight common properties
+    std::uint16_t state = 0; // 0xE000 for the eight common properties
 };
 
 // ---- state flags ---------------------------------------------------------------------
 
 namespace kind_flags {
-inline constexpr std::uint32_t kRaisesEvents = 0x00000004;    // this or kRaisesEvents2 must be set
-inline constexpr std::uint32_t kRaisesEvents2 = 0x00000040;   // for the kind to raise events
-inline constexpr std::uint32_t kNoRecreate = 0x00000010;      // set-property's 1 is ignored
+inline constexpr std::uint32_t kRaisesEvents = 0x00000004;  // this or kRaisesEvents2 must be set
+inline constexpr std::uint32_t kRaisesEvents2 = 0x00000040; // for the kind to raise events
+inline constexpr std::uint32_t kNoRecreate = 0x00000010;    // set-property's 1 is ignored
 inline constexpr std::uint32_t kMoveChildrenOnRecreate = 0x00000080;
-inline constexpr std::uint32_t kPageContainer = 0x00000100;   // not used by this program
-inline constexpr std::uint32_t kInvisible = 0x00008000;       // never shown (no widget)
+inline constexpr std::uint32_t kPageContainer = 0x00000100; // not used by this program
+inline constexpr std::uint32_t kInvisible = 0x00008000;     // never shown (no widget)
 inline constexpr std::uint32_t kRelayoutOnRecreate = 0x00100000;
 inline constexpr std::uint32_t kDragsWindow = 0x04000000;
 } // namespace kind_flags
@@ -96,7 +95,9 @@ inline constexpr std::uint32_t kDragsWindow = 0x04000000;
 class ComponentObject : public QObject {
 public:
     ComponentObject(std::uint32_t windowId, std::uint32_t componentId)
-        : windowId_(windowId), componentId_(componentId) {}
+        : windowId_(windowId)
+        , componentId_(componentId)
+    {}
     ~ComponentObject() override = default;
 
     std::uint32_t windowId() const { return windowId_; }
@@ -128,16 +129,16 @@ inline constexpr std::uint32_t kTabStop = 0x2;  // record flag bit 2: the contro
 } // namespace create_style
 
 struct CreateRequest {
-    QWidget* parent = nullptr;             // the window's client area
+    QWidget* parent = nullptr;               // the window's client area
     const ComponentRecord* record = nullptr; // the template record (name, tag, flags, bindings);
-                                           // valid during create() only
-    const UnitData* settings = nullptr;    // what to build from: the stored settings, or on
-                                           // re-creation the kind's currentUnitData(); never null
-    Rect geometry;                         // left, top, width, height in the container's client area
+                                             // valid during create() only
+    const UnitData* settings = nullptr;      // what to build from: the stored settings, or on
+                                             // re-creation the kind's currentUnitData(); never null
+    Rect geometry;                           // left, top, width, height in the container's client area
     std::uint32_t windowId = 0;
     std::uint32_t componentId = 0;
-    int controlId = 0;                     // 100, 110, 120 ... in creation order
-    std::uint32_t style = 0;               // create_style bits
+    int controlId = 0;       // 100, 110, 120 ... in creation order
+    std::uint32_t style = 0; // create_style bits
 };
 
 // The operation table. A null entry means the kind lacks the operation.
@@ -158,13 +159,13 @@ struct KindOperations {
 };
 
 struct UnitDescriptor {
-    std::uint32_t unitTypeCode = 0;        // library * 65536 + unit number (UnitKind)
-    std::string_view chineseName;          // GBK, "编辑框"
-    std::string_view englishName;          // "EditBox"
-    std::uint32_t stateFlags = 0;          // kind_flags
-    int propertyCount = 8;                 // including the eight common properties
+    std::uint32_t unitTypeCode = 0;                 // library * 65536 + unit number (UnitKind)
+    std::string_view chineseName;                   // GBK, "编辑框"
+    std::string_view englishName;                   // "EditBox"
+    std::uint32_t stateFlags = 0;                   // kind_flags
+    int propertyCount = 8;                          // including the eight common properties
     std::span<const PropertyDescriptor> properties; // kind-specific: [0] is property 8;
-                                           // size() == propertyCount - 8
+                                                    // size() == propertyCount - 8
     KindOperations operations;
 };
 
@@ -187,7 +188,7 @@ void registerStandardKinds();
 
 struct EventResult {
     bool handlerRan = false;
-    runtime::Value result;      // what the handler returned; none when it ran without a result
+    runtime::Value result; // what the handler returned; none when it ran without a result
     // A handler that ran and answered false (logical false or the number 0).
     bool refused() const;
 };

@@ -115,7 +115,8 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
     const bool press = key->type() == QEvent::KeyPress;
     const int code = virtualKeyCode(key->key(), key->modifiers());
     const std::vector<Value> args = {Value::integer(code), Value::integer(keyStateOf(key->modifiers(), key->key()))};
-    if (raiseEvent(target.address.windowId, target.address.componentId, press ? event::kKeyDown : event::kKeyUp, args).refused())
+    if (raiseEvent(target.address.windowId, target.address.componentId, press ? event::kKeyDown : event::kKeyUp, args)
+            .refused())
         return true;
     if (!press)
         return false;
@@ -153,8 +154,7 @@ bool keyInput(const Target& target, QObject* receiver, QKeyEvent* key)
     if (character == 0)
         return false;
     const EventResult typed =
-        raiseEvent(target.address.windowId, target.address.componentId, event::kCharacter,
-                  {Value::integer(character)});
+        raiseEvent(target.address.windowId, target.address.componentId, event::kCharacter, {Value::integer(character)});
     if (!typed.handlerRan || !typed.result.isNumeric())
         return false;
     const auto replacement = std::int32_t(typed.result.numericAsInt64());
@@ -255,7 +255,9 @@ bool preTranslateInput(QObject* receiver, QEvent* event)
         else if (event->type() == QEvent::MouseButtonRelease)
             number = left ? event::kLeftButtonUp : right ? event::kRightButtonUp : 0;
         else
-            number = left ? event::kDoubleClicked : right ? event::kRightButtonDown : 0; // a right double-click is a second press
+            number = left    ? event::kDoubleClicked
+                     : right ? event::kRightButtonDown
+                             : 0; // a right double-click is a second press
         if (number == 0)
             return false;
         if (raise(number, mouseArgs(*target, widget, mouse->position(), mouse->modifiers())).refused())

@@ -18,7 +18,11 @@ QColor qColorOf(Colour colour)
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-ClientArea::ClientArea(QWidget* parent) : QWidget(parent) { setAutoFillBackground(false); }
+ClientArea::ClientArea(QWidget* parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(false);
+}
 
 void ClientArea::setBackground(Colour colour, QImage picture, int pictureMode)
 {
@@ -69,7 +73,9 @@ QSize frameExtras(const WindowSettings& s)
     return {2 * frame, 2 * frame + caption};
 }
 
-FormWindow::FormWindow(std::uint32_t windowId) : windowId_(windowId), client_(new ClientArea(this))
+FormWindow::FormWindow(std::uint32_t windowId)
+    : windowId_(windowId)
+    , client_(new ClientArea(this))
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }

@@ -6,7 +6,8 @@
 
 namespace qr::forms {
 
-FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv)
+FormsApplication::FormsApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
 {
     // Windows come and go through the registry; the program ends when it says so.
     setQuitOnLastWindowClosed(false);

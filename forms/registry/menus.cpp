@@ -158,7 +158,9 @@ void writeMenuItemProperty(std::uint32_t windowId, ComponentRecord& record, int 
     MenuItem* item = record.as<MenuItem>();
     if (item == nullptr)
         return;
-    const auto setBit = [&](std::int32_t bit, bool on) { item->flags = on ? (item->flags | bit) : (item->flags & ~bit); };
+    const auto setBit = [&](std::int32_t bit, bool on) {
+        item->flags = on ? (item->flags | bit) : (item->flags & ~bit);
+    };
     const bool on = toPropertyValue(property_type::kLogical, value).asLogical();
     switch (property) {
     case 0: item->caption = runtime::toText(value); break;

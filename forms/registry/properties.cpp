@@ -131,8 +131,7 @@ void recreate(std::uint32_t windowId, Located& found)
         newWidget->setFocus();
 }
 
-void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& found, int property,
-                 const Value& value)
+void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& found, int property, const Value& value)
 {
     ComponentRecord& record = *found.record;
     QWidget* widget = found.live ? found.live->object->widget() : nullptr;
@@ -143,8 +142,10 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
     case kWidth:
     case kHeight: {
         const std::int32_t v = clampGeometry(property, value);
-        (property == 0 ? record.rect.left : property == 1 ? record.rect.top
-                         : property == 2 ? record.rect.width : record.rect.height) = v;
+        (property == 0   ? record.rect.left
+         : property == 1 ? record.rect.top
+         : property == 2 ? record.rect.width
+                         : record.rect.height) = v;
         if (widget == nullptr)
             return;
         if (window) {
@@ -176,7 +177,8 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
     case kTag: record.tag = runtime::toText(value); return;
     case kVisible: {
         const bool visible = toPropertyValue(property_type::kLogical, value).asLogical();
-        record.flags = visible ? (record.flags | ComponentRecord::kVisible) : (record.flags & ~ComponentRecord::kVisible);
+        record.flags =
+            visible ? (record.flags | ComponentRecord::kVisible) : (record.flags & ~ComponentRecord::kVisible);
         if (widget == nullptr)
             return;
         if (window)
@@ -187,7 +189,8 @@ void writeCommon(std::uint32_t windowId, std::uint32_t componentId, Located& fou
     }
     case kDisabled: {
         const bool disabled = toPropertyValue(property_type::kLogical, value).asLogical();
-        record.flags = disabled ? (record.flags | ComponentRecord::kDisabled) : (record.flags & ~ComponentRecord::kDisabled);
+        record.flags =
+            disabled ? (record.flags | ComponentRecord::kDisabled) : (record.flags & ~ComponentRecord::kDisabled);
         if (widget)
             widget->setEnabled(!disabled);
         return;
@@ -215,7 +218,8 @@ Value readCommon(std::uint32_t windowId, std::uint32_t componentId, const Locate
             const Rect& r = record.rect;
             return Value::integer(property == 0 ? r.left : property == 1 ? r.top : property == 2 ? r.width : r.height);
         }
-        const QRect r = isWindowRecord(windowId, componentId) ? windowOuterRect(*found.live->object) : widget->geometry();
+        const QRect r =
+            isWindowRecord(windowId, componentId) ? windowOuterRect(*found.live->object) : widget->geometry();
         return Value::integer(geometryPart(r, property));
     }
     case kTag: return Value::text(record.tag);
@@ -250,8 +254,7 @@ runtime::Value readProperty(std::uint32_t windowId, std::uint32_t componentId, i
     return toPropertyValue(descriptor.type, get(*found.live->object, property - kFirstKindProperty));
 }
 
-void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int property, const runtime::Value& value,
-                   int)
+void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int property, const runtime::Value& value, int)
 {
     detail::Located found = detail::locate(windowId, componentId);
     if (found.record->isMenuItem()) {

@@ -12,8 +12,8 @@ QString toQString(std::string_view gbk)
 
 std::string fromQString(const QString& text)
 {
-    return runtime::utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                   std::size_t(text.size())));
+    return runtime::utf16ToGbk(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
 }
 
 std::size_t gbkLength(const QString& text) { return fromQString(text).size(); }

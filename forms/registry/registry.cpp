@@ -87,7 +87,8 @@ void showWindowRecord(std::uint32_t windowId, bool visible)
     }
     const auto it = live->components.find(windowRecordId(windowId));
     const WindowSettings* settings = it != live->components.end() ? liveWindowSettings(*it->second.object) : nullptr;
-    const bool sizable = settings && (settings->borderStyle == 1 || settings->borderStyle == 3 || settings->borderStyle == 5);
+    const bool sizable =
+        settings && (settings->borderStyle == 1 || settings->borderStyle == 3 || settings->borderStyle == 5);
     if (settings && settings->startPosition == 2)
         window->showMinimized();
     else if (settings && settings->startPosition == 3 && sizable)
@@ -208,8 +209,8 @@ void destroyComponent(std::uint32_t windowId, std::uint32_t componentId)
     component.object.release()->deleteLater();
 
     auto& records = entry->working.records;
-    const auto it = std::find_if(records.begin(), records.end(),
-                                 [&](const ComponentRecord& r) { return r.id == componentId; });
+    const auto it =
+        std::find_if(records.begin(), records.end(), [&](const ComponentRecord& r) { return r.id == componentId; });
     if (it == records.end())
         return;
     const std::uint32_t container = it->containerId;

@@ -7,12 +7,12 @@
 #include "forms/template/ids.h"
 #include "forms/template/template_types.h"
 
-#include <QPoint>
 #include <QAction>
 #include <QMenuBar>
+#include <QPoint>
 #include <QPointer>
-#include <QSystemTrayIcon>
 #include <QSize>
+#include <QSystemTrayIcon>
 
 #include <cstdint>
 #include <map>
@@ -25,7 +25,6 @@ class QWidget;
 
 namespace qr::forms::detail {
 
-
 struct LiveComponent {
     std::unique_ptr<ComponentObject> object;
     const UnitDescriptor* kind = nullptr;
@@ -35,18 +34,18 @@ struct LiveComponent {
 struct LoadedWindow {
     QPointer<FormWindow> window;
     std::map<std::uint32_t, LiveComponent> components; // by component id; the window's own record too
-    bool closing = false;       // a deferred destroy is pending
-    bool tearingDown = false;   // being destroyed now
+    bool closing = false;                              // a deferred destroy is pending
+    bool tearingDown = false;                          // being destroyed now
     bool modal = false;
-    bool loadFinished = false;  // moves and resizes from Qt count only after the load's own
-    bool activatedOnce = false; // event::kFirstActivated raised
-    int blockedByModal = 0;     // modal windows that disabled this one
+    bool loadFinished = false;                 // moves and resizes from Qt count only after the load's own
+    bool activatedOnce = false;                // event::kFirstActivated raised
+    int blockedByModal = 0;                    // modal windows that disabled this one
     std::vector<std::uint32_t> windowsBlocked; // other windows this modal one disabled
     QEventLoop* modalLoop = nullptr;
     QPointer<QMenuBar> menuBar;
     std::map<std::uint32_t, QPointer<QAction>> menuActions; // menu item id -> action of the menu bar
     std::unique_ptr<QSystemTrayIcon> tray;
-    QPoint lastPosition;        // what event::kMoved and kResized last reported
+    QPoint lastPosition; // what event::kMoved and kResized last reported
     QSize lastSize;
     int loadOrder = 0;
 };
@@ -114,8 +113,7 @@ bool preTranslateInput(QObject* receiver, QEvent* event); // true swallows
 // Menus (menus.cpp).
 void buildMenuBar(std::uint32_t windowId, WindowEntry& entry, LoadedWindow& live);
 runtime::Value readMenuItemProperty(const ComponentRecord& record, int property);
-void writeMenuItemProperty(std::uint32_t windowId, ComponentRecord& record, int property,
-                           const runtime::Value& value);
+void writeMenuItemProperty(std::uint32_t windowId, ComponentRecord& record, int property, const runtime::Value& value);
 
 // Window kind (window_kind.cpp).
 const UnitDescriptor& windowKind();

@@ -30,8 +30,7 @@ std::string cutTip(std::string_view tip)
     constexpr std::size_t kMaxTip = 62;
     std::size_t end = 0;
     while (end < tip.size()) {
-        const std::size_t width =
-            (runtime::isGbkLeadByte(std::uint8_t(tip[end])) && end + 1 < tip.size()) ? 2 : 1;
+        const std::size_t width = (runtime::isGbkLeadByte(std::uint8_t(tip[end])) && end + 1 < tip.size()) ? 2 : 1;
         if (end + width > kMaxTip)
             break;
         end += width;

@@ -8,8 +8,8 @@
 
 #include <QIcon>
 #include <QPainterPath>
-#include <QRegion>
 #include <QPixmap>
+#include <QRegion>
 
 #include <array>
 
@@ -51,7 +51,8 @@ constexpr std::array<PropertyDescriptor, kPropertyTotal> kProperties = {{
 class WindowObject : public ComponentObject {
 public:
     WindowObject(std::uint32_t windowId, std::uint32_t componentId, const WindowSettings& settings)
-        : ComponentObject(windowId, componentId), settings_(settings)
+        : ComponentObject(windowId, componentId)
+        , settings_(settings)
     {
         window_ = new FormWindow(windowId);
         setWidget(window_);
@@ -151,15 +152,18 @@ std::unique_ptr<ComponentObject> createWindow(const CreateRequest& request)
         return nullptr;
     auto object = std::make_unique<WindowObject>(request.windowId, request.componentId, *settings);
     const QSize extras = frameExtras(*settings);
-    object->window()->setInnerSize(QSize(request.geometry.width - extras.width(),
-                                          request.geometry.height - extras.height()));
+    object->window()->setInnerSize(
+        QSize(request.geometry.width - extras.width(), request.geometry.height - extras.height()));
     object->applyShape(); // the shape follows the size
     if (request.style & create_style::kDisabled)
         object->window()->setEnabled(false);
     return object;
 }
 
-runtime::ByteSet bytesOf(const Value& v) { return v.kind() == runtime::Kind::ByteSet ? v.asByteSet() : runtime::ByteSet{}; }
+runtime::ByteSet bytesOf(const Value& v)
+{
+    return v.kind() == runtime::Kind::ByteSet ? v.asByteSet() : runtime::ByteSet{};
+}
 std::int32_t intOf(const Value& v) { return v.kind() == runtime::Kind::Integer ? v.asInteger() : 0; }
 std::int32_t flagOf(const Value& v) { return v.kind() == runtime::Kind::Logical && v.asLogical() ? 1 : 0; }
 std::string textOf(const Value& v) { return v.kind() == runtime::Kind::Text ? v.asText() : std::string(); }
@@ -175,24 +179,42 @@ int setWindowProperty(ComponentObject& object, int index, const Value& value)
         w.window()->setAccessibleName(w.window()->windowTitle());
         w.applyFlags();
         break;
-    case kBorderStyle: s.borderStyle = std::min(intOf(value), 6); w.applyFlags(); break;
-    case kBackgroundColour: s.backgroundColour = Colour(intOf(value)); w.applyBackground(); break;
+    case kBorderStyle:
+        s.borderStyle = std::min(intOf(value), 6);
+        w.applyFlags();
+        break;
+    case kBackgroundColour:
+        s.backgroundColour = Colour(intOf(value));
+        w.applyBackground();
+        break;
     case kBackgroundPicture: {
         const runtime::ByteSet bytes = bytesOf(value);
         s.backgroundPicture.assign(bytes.begin(), bytes.end());
         w.applyBackground();
         break;
     }
-    case kPictureMode: s.pictureMode = std::min(intOf(value), 3); w.applyBackground(); break;
+    case kPictureMode:
+        s.pictureMode = std::min(intOf(value), 3);
+        w.applyBackground();
+        break;
     case kIcon: {
         const runtime::ByteSet bytes = bytesOf(value);
         s.icon.assign(bytes.begin(), bytes.end());
         w.applyIcon();
         break;
     }
-    case kMaximizeButton: s.maximizeButton = flagOf(value); w.applyFlags(); break;
-    case kMinimizeButton: s.minimizeButton = flagOf(value); w.applyFlags(); break;
-    case kControlBox: s.controlBox = flagOf(value); w.applyFlags(); break;
+    case kMaximizeButton:
+        s.maximizeButton = flagOf(value);
+        w.applyFlags();
+        break;
+    case kMinimizeButton:
+        s.minimizeButton = flagOf(value);
+        w.applyFlags();
+        break;
+    case kControlBox:
+        s.controlBox = flagOf(value);
+        w.applyFlags();
+        break;
     case kStartPosition: s.startPosition = std::min(intOf(value), 3); break;
     case kMovable: s.movable = flagOf(value); break;
     case kBackgroundSound: {
@@ -206,10 +228,22 @@ int setWindowProperty(ComponentObject& object, int index, const Value& value)
     case kF1OpensHelp: s.f1OpensHelp = flagOf(value); break;
     case kHelpFile: s.helpFile = textOf(value); break;
     case kHelpContext: s.helpContext = intOf(value); break;
-    case kShownInTaskBar: s.shownInTaskBar = flagOf(value); w.applyFlags(); break;
-    case kDragAnywhere: s.dragAnywhere = flagOf(value); w.window()->setDragAnywhere(s.dragAnywhere != 0); break;
-    case kShape: s.shape = intOf(value); w.applyShape(); break;
-    case kAlwaysOnTop: s.alwaysOnTop = flagOf(value); w.applyFlags(); break;
+    case kShownInTaskBar:
+        s.shownInTaskBar = flagOf(value);
+        w.applyFlags();
+        break;
+    case kDragAnywhere:
+        s.dragAnywhere = flagOf(value);
+        w.window()->setDragAnywhere(s.dragAnywhere != 0);
+        break;
+    case kShape:
+        s.shape = intOf(value);
+        w.applyShape();
+        break;
+    case kAlwaysOnTop:
+        s.alwaysOnTop = flagOf(value);
+        w.applyFlags();
+        break;
     case kUnusedFlag: s.unusedFlag = flagOf(value); break;
     case kClassName: s.className = textOf(value); break;
     default: break;

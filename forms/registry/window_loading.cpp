@@ -106,7 +106,10 @@ bool findParentWindow(std::optional<std::uint32_t> parentWindowId, bool modal, Q
 // to the first. Menu items are no controls (the menu bar is built from them later).
 class ComponentCreation {
 public:
-    ComponentCreation(std::uint32_t windowId, LoadedWindow& live) : windowId_(windowId), live_(live) {}
+    ComponentCreation(std::uint32_t windowId, LoadedWindow& live)
+        : windowId_(windowId)
+        , live_(live)
+    {}
 
     bool createWindow(const ComponentRecord& windowRecord)
     {

@@ -7,10 +7,31 @@
 namespace qr::forms::window_property {
 
 enum Index : int {
-    kCaption, kBorderStyle, kBackgroundColour, kBackgroundPicture, kPictureMode, kIcon,
-    kMaximizeButton, kMinimizeButton, kControlBox, kStartPosition, kMovable, kBackgroundSound,
-    kSoundSetting, kEnterMovesFocus, kEscCloses, kF1OpensHelp, kHelpFile, kHelpContext,
-    kShownInTaskBar, kDragAnywhere, kShape, kAlwaysOnTop, kUnusedFlag, kClassName, kPropertyTotal
+    kCaption,
+    kBorderStyle,
+    kBackgroundColour,
+    kBackgroundPicture,
+    kPictureMode,
+    kIcon,
+    kMaximizeButton,
+    kMinimizeButton,
+    kControlBox,
+    kStartPosition,
+    kMovable,
+    kBackgroundSound,
+    kSoundSetting,
+    kEnterMovesFocus,
+    kEscCloses,
+    kF1OpensHelp,
+    kHelpFile,
+    kHelpContext,
+    kShownInTaskBar,
+    kDragAnywhere,
+    kShape,
+    kAlwaysOnTop,
+    kUnusedFlag,
+    kClassName,
+    kPropertyTotal
 };
 
 } // namespace qr::forms::window_property

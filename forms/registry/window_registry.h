@@ -53,8 +53,7 @@ int runMessageLoop();
 // only restored (when minimized) or activated, and the result is true. A
 // modeless load with a parent id that is not a loaded window fails. A kind that
 // cannot create its component fails the load. Returns false on failure.
-bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindowId = std::nullopt,
-                bool modal = false);
+bool loadWindow(std::uint32_t windowId, std::optional<std::uint32_t> parentWindowId = std::nullopt, bool modal = false);
 
 bool isLoaded(std::uint32_t windowId);
 
@@ -76,10 +75,9 @@ void destroyAllWindows();
 // Property numbers 0 left, 1 top, 2 width, 3 height, 4 tag, 5 visible, 6 disabled,
 // 7 mouse pointer; 8 and up belong to the kind. Menu items: 0 caption, 1 check
 // mark, 2 disabled, 3 visible. The element index is -1 for every property here.
-runtime::Value readProperty(std::uint32_t windowId, std::uint32_t componentId, int property,
-                            int element = -1);
-void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int property,
-                   const runtime::Value& value, int element = -1);
+runtime::Value readProperty(std::uint32_t windowId, std::uint32_t componentId, int property, int element = -1);
+void writeProperty(std::uint32_t windowId, std::uint32_t componentId, int property, const runtime::Value& value,
+                   int element = -1);
 
 // ---- menus and tray ----------------------------------------------------------------
 
@@ -107,7 +105,7 @@ void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string
 struct Event {
     std::uint32_t windowId = 0;
     std::uint32_t componentId = 0;
-    std::int32_t number = 0;             // event number of the kind, or -1 .. -12
+    std::int32_t number = 0; // event number of the kind, or -1 .. -12
     std::vector<runtime::Value> args;
 };
 
@@ -119,7 +117,7 @@ using EventHandler = std::function<runtime::Value(const Event&)>;
 // Replaces an earlier function; an empty function unbinds.
 void setHandler(int handlerNumber, EventHandler handler);
 template <class HandlerEnum>
-    requires std::is_enum_v<HandlerEnum>
+requires std::is_enum_v<HandlerEnum>
 void setHandler(HandlerEnum handlerNumber, EventHandler handler)
 {
     setHandler(static_cast<int>(handlerNumber), std::move(handler));

@@ -15,14 +15,20 @@
 namespace qr::forms::detail {
 
 struct StoreFormatError : std::runtime_error {
-    StoreFormatError(std::size_t at, const std::string& what) : std::runtime_error(what), offset(at) {}
+    StoreFormatError(std::size_t at, const std::string& what)
+        : std::runtime_error(what)
+        , offset(at)
+    {}
     std::size_t offset;
 };
 
 class ByteCursor {
 public:
     // `base` is the absolute offset of data[0] inside the store, for reporting.
-    ByteCursor(std::span<const std::uint8_t> data, std::size_t base = 0) : data_(data), base_(base) {}
+    ByteCursor(std::span<const std::uint8_t> data, std::size_t base = 0)
+        : data_(data)
+        , base_(base)
+    {}
 
     std::size_t remaining() const { return data_.size() - pos_; }
     bool atEnd() const { return pos_ == data_.size(); }

@@ -32,8 +32,16 @@ public:
             throw std::length_error("block too long for the store");
         i32(std::int32_t(n));
     }
-    void countedText(std::string_view s) { length(s.size()); raw(s); }
-    void countedBlock(const std::vector<std::uint8_t>& b) { length(b.size()); raw(b); }
+    void countedText(std::string_view s)
+    {
+        length(s.size());
+        raw(s);
+    }
+    void countedBlock(const std::vector<std::uint8_t>& b)
+    {
+        length(b.size());
+        raw(b);
+    }
     void zeroText(std::string_view s)
     {
         if (s.find('\0') != std::string_view::npos)

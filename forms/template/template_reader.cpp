@@ -18,7 +18,7 @@ MenuItem readMenuItem(ByteCursor& in)
     MenuItem m;
     in.zeroText(); // two empty texts (name and remark of ordinary records)
     in.zeroText();
-    in.i32();      // reserved
+    in.i32(); // reserved
     m.level = in.i32();
     m.flags = in.i32();
     m.caption = in.zeroText();

@@ -21,8 +21,7 @@ struct StoreReadFailure {
 // Parses the whole store. On success returns true and fills `out`; on a length running
 // past the data (or another malformed structure) returns false, fills `failure` and
 // leaves `out` unspecified. Never reads outside `bytes`.
-bool parseTemplateStore(std::span<const std::uint8_t> bytes, TemplateStore& out,
-                        StoreReadFailure* failure = nullptr);
+bool parseTemplateStore(std::span<const std::uint8_t> bytes, TemplateStore& out, StoreReadFailure* failure = nullptr);
 
 // Start-up's reading: parses the store or ends the program through the runtime error
 // report with "载入窗口模板数据段出错!" (exit status 255).

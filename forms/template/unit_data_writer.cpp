@@ -3,10 +3,7 @@
 namespace qr::forms::detail {
 namespace {
 
-void writeFont(ByteSink& out, const Font& font)
-{
-    out.countedBlock(font ? encodeLogFont(*font) : Bytes{});
-}
+void writeFont(ByteSink& out, const Font& font) { out.countedBlock(font ? encodeLogFont(*font) : Bytes{}); }
 
 void write(ByteSink& out, const WindowSettings& s)
 {
@@ -35,12 +32,12 @@ void write(ByteSink& out, const WindowSettings& s)
 
 void write(ByteSink& out, const EditBoxSettings& s)
 {
-    for (std::int32_t v : {s.borderStyle, std::int32_t(s.textColour), std::int32_t(s.backgroundColour),
-                           s.hideSelection, s.maxLength, s.multiLine, s.scrollBars, s.alignment, s.inputMode})
+    for (std::int32_t v : {s.borderStyle, std::int32_t(s.textColour), std::int32_t(s.backgroundColour), s.hideSelection,
+                           s.maxLength, s.multiLine, s.scrollBars, s.alignment, s.inputMode})
         out.i32(v);
     out.i16(s.passwordChar);
-    for (std::int32_t v : {s.caseConversion, s.spinMode, s.spinMinimum, s.spinMaximum, s.selectionStart,
-                           s.selectionLength})
+    for (std::int32_t v :
+         {s.caseConversion, s.spinMode, s.spinMinimum, s.spinMaximum, s.selectionStart, s.selectionLength})
         out.i32(v);
     writeFont(out, s.font);
     out.countedText(s.content);
@@ -118,8 +115,8 @@ void write(ByteSink& out, const CommonDialogSettings& s)
     out.i32(s.initialFilter);
     for (std::int32_t v : s.options)
         out.i32(v);
-    for (const std::string* t : {&s.title, &s.fileName, &s.filter, &s.initialFolder, &s.defaultExtension,
-                                 &s.extraText1, &s.extraText2})
+    for (const std::string* t :
+         {&s.title, &s.fileName, &s.filter, &s.initialFolder, &s.defaultExtension, &s.extraText1, &s.extraText2})
         out.countedText(*t);
 }
 
@@ -146,12 +143,30 @@ void write(ByteSink& out, const ToolBarSettings& s)
 
 void write(ByteSink& out, const ReportListSettings& s)
 {
-    for (std::int32_t v :
-         {s.borderStyle, std::int32_t(s.textColour), std::int32_t(s.textBackgroundColour),
-          std::int32_t(s.backgroundColour), s.listType, s.iconAlignment, s.autoArrange, s.labelWrap,
-          s.hideColumnHeader, s.headerButtons, s.wholeRowSelection, s.gridLines, s.movableColumns, s.hotTracking,
-          s.hotCursor, s.underlineHot, s.underlineCold, s.editLabels, s.sortOrder, s.checkBoxes, s.flatScrollBars,
-          s.singleSelection, s.currentRow, s.showSelectionAlways})
+    for (std::int32_t v : {s.borderStyle,
+                           std::int32_t(s.textColour),
+                           std::int32_t(s.textBackgroundColour),
+                           std::int32_t(s.backgroundColour),
+                           s.listType,
+                           s.iconAlignment,
+                           s.autoArrange,
+                           s.labelWrap,
+                           s.hideColumnHeader,
+                           s.headerButtons,
+                           s.wholeRowSelection,
+                           s.gridLines,
+                           s.movableColumns,
+                           s.hotTracking,
+                           s.hotCursor,
+                           s.underlineHot,
+                           s.underlineCold,
+                           s.editLabels,
+                           s.sortOrder,
+                           s.checkBoxes,
+                           s.flatScrollBars,
+                           s.singleSelection,
+                           s.currentRow,
+                           s.showSelectionAlways})
         out.i32(v);
     writeFont(out, s.font);
     out.countedBlock(s.headerImages);
@@ -191,16 +206,14 @@ void encodeUnitData(const ComponentRecord& r, ByteSink& out)
         out.raw(r.rawUnitData); // unknown kind, rejected version, or a kind without settings
         return;
     }
-    const bool written = writeAs<WindowSettings>(r, UnitKind::Window, out) ||
-                         writeAs<EditBoxSettings>(r, UnitKind::EditBox, out) ||
-                         writeAs<PictureBoxSettings>(r, UnitKind::PictureBox, out) ||
-                         writeAs<GroupBoxSettings>(r, UnitKind::GroupBox, out) ||
-                         writeAs<LabelSettings>(r, UnitKind::Label, out) ||
-                         writeAs<ButtonSettings>(r, UnitKind::Button, out) ||
-                         writeAs<ComboBoxSettings>(r, UnitKind::ComboBox, out) ||
-                         writeAs<CommonDialogSettings>(r, UnitKind::CommonDialog, out) ||
-                         writeAs<ToolBarSettings>(r, UnitKind::ToolBar, out) ||
-                         writeAs<ReportListSettings>(r, UnitKind::ReportList, out);
+    const bool written =
+        writeAs<WindowSettings>(r, UnitKind::Window, out) || writeAs<EditBoxSettings>(r, UnitKind::EditBox, out) ||
+        writeAs<PictureBoxSettings>(r, UnitKind::PictureBox, out) ||
+        writeAs<GroupBoxSettings>(r, UnitKind::GroupBox, out) || writeAs<LabelSettings>(r, UnitKind::Label, out) ||
+        writeAs<ButtonSettings>(r, UnitKind::Button, out) || writeAs<ComboBoxSettings>(r, UnitKind::ComboBox, out) ||
+        writeAs<CommonDialogSettings>(r, UnitKind::CommonDialog, out) ||
+        writeAs<ToolBarSettings>(r, UnitKind::ToolBar, out) ||
+        writeAs<ReportListSettings>(r, UnitKind::ReportList, out);
     if (!written)
         throw std::invalid_argument("settings of this kind are not stored in unit data");
 }

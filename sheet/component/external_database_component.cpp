@@ -12,7 +12,11 @@ namespace {
 // Owns one connection component; deleted with its parent, the component object.
 class ConnectionHolder : public QObject {
 public:
-    explicit ConnectionHolder(QObject* parent) : QObject(parent) { setObjectName(kName); }
+    explicit ConnectionHolder(QObject* parent)
+        : QObject(parent)
+    {
+        setObjectName(kName);
+    }
     ExternalDatabase database;
     static constexpr const char* kName = "qr_sheet_connection";
 };
@@ -27,7 +31,8 @@ ExternalDatabase& externalDatabase(std::uint32_t windowId, std::uint32_t compone
     // Found by its unique name: the holder has no meta-object of its own to cast by.
     auto* holder = static_cast<ConnectionHolder*>(
         object->findChild<QObject*>(ConnectionHolder::kName, Qt::FindDirectChildrenOnly));
-    if (holder == nullptr) holder = new ConnectionHolder(object);
+    if (holder == nullptr)
+        holder = new ConnectionHolder(object);
     return holder->database;
 }
 

@@ -21,9 +21,10 @@ std::vector<std::string> ProblemList::finish()
 }
 
 ChainAudit::ChainAudit(std::vector<BlockInfo> blocks, ProblemList& problems)
-    : blocks_(std::move(blocks)), owner_(blocks_.size(), kNoOwner), problems_(problems)
-{
-}
+    : blocks_(std::move(blocks))
+    , owner_(blocks_.size(), kNoOwner)
+    , problems_(problems)
+{}
 
 std::string ChainAudit::ownerName(std::int32_t owner) const
 {
@@ -42,8 +43,8 @@ void ChainAudit::walkChain(std::int32_t reference, const std::string& owner)
         return;
     }
     if (reference >= blockCount()) {
-        problems_.add(owner + " refers to block " + std::to_string(reference) +
-                      ", beyond the auxiliary file's " + std::to_string(blockCount()) + " blocks");
+        problems_.add(owner + " refers to block " + std::to_string(reference) + ", beyond the auxiliary file's " +
+                      std::to_string(blockCount()) + " blocks");
         return;
     }
     const auto id = static_cast<std::int32_t>(owners_.size());

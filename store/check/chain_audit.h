@@ -13,13 +13,15 @@ struct BlockInfo {
     std::int32_t prev = 0;
     std::int32_t next = 0;
     std::int32_t used = 0;
-    bool dirtyTail = false;  // a non-zero byte after the used data
+    bool dirtyTail = false; // a non-zero byte after the used data
 };
 
 // Collects problem lines; past the limit it only counts them.
 class ProblemList {
 public:
-    explicit ProblemList(std::size_t limit = 1000) : limit_(limit) {}
+    explicit ProblemList(std::size_t limit = 1000)
+        : limit_(limit)
+    {}
     void add(std::string line);
     std::vector<std::string> finish();
 

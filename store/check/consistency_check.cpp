@@ -98,8 +98,8 @@ ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit*
                     problems.add(label + " has serial " + std::to_string(serial) +
                                  ", not below the next serial number " + std::to_string(h.nextSerial));
                 if (serial <= lastSerial)
-                    problems.add(label + " has serial " + std::to_string(serial) +
-                                 ", not above the serial " + std::to_string(lastSerial) + " of an earlier record");
+                    problems.add(label + " has serial " + std::to_string(serial) + ", not above the serial " +
+                                 std::to_string(lastSerial) + " of an earlier record");
                 lastSerial = std::max(lastSerial, serial);
             }
             if (chains == nullptr)
@@ -149,9 +149,10 @@ CheckReport checkStore(std::string_view fileNameGbk)
 
     ProblemList problems;
     if (header.wholeRecords > header.recordCount || (header.fileLength - header.dataStart) % header.recordLength != 0) {
-        const std::int64_t extra = header.fileLength - header.dataStart - std::int64_t(header.recordCount) * header.recordLength;
-        problems.add("the data file holds " + std::to_string(extra) + " bytes after its last counted record (record count " +
-                     std::to_string(header.recordCount) + ")");
+        const std::int64_t extra =
+            header.fileLength - header.dataStart - std::int64_t(header.recordCount) * header.recordLength;
+        problems.add("the data file holds " + std::to_string(extra) +
+                     " bytes after its last counted record (record count " + std::to_string(header.recordCount) + ")");
     }
     checkFieldLayout(header, problems);
 
@@ -172,7 +173,7 @@ CheckReport checkStore(std::string_view fileNameGbk)
     if (ResultCode r = checkRecords(data, header, &chains, problems); r != rc::kOk) {
         problems.add("the records could not be read: result code " + std::to_string(r.value()));
         report.problems = problems.finish();
-        return report;  // without every chain walked, lost blocks cannot be told
+        return report; // without every chain walked, lost blocks cannot be told
     }
     chains.walkFreeList(auxHeader.freeHead, auxHeader.freeCount);
     chains.reportLostBlocks();

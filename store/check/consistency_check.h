@@ -11,8 +11,8 @@
 namespace qr::store {
 
 struct CheckReport {
-    ResultCode openResult = rc::kOk;    // not kOk: the store could not be opened read-only
-    std::vector<std::string> problems;  // one line each, in English (UTF-8); empty = sound
+    ResultCode openResult = rc::kOk;   // not kOk: the store could not be opened read-only
+    std::vector<std::string> problems; // one line each, in English (UTF-8); empty = sound
 };
 
 // Counts, every chain well formed and in one piece, the free list sound, no block

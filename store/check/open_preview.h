@@ -13,9 +13,9 @@
 namespace qr::store {
 
 struct OpenPreview {
-    ResultCode result = rc::kOk;           // the code the open would fail with, or kOk
-    check::RawDataHeader header;           // valid when result is 0
-    std::vector<std::string> corrections;  // what the open will change, in English
+    ResultCode result = rc::kOk;          // the code the open would fail with, or kOk
+    check::RawDataHeader header;          // valid when result is 0
+    std::vector<std::string> corrections; // what the open will change, in English
 };
 
 OpenPreview previewWritableOpen(std::string_view fileNameGbk);

@@ -38,7 +38,7 @@ ResultCode codeOfErrno(int err)
 RawFile::~RawFile()
 {
     if (fd_ >= 0)
-        ::close(fd_);  // closing the description drops its OFD locks
+        ::close(fd_); // closing the description drops its OFD locks
 }
 
 ResultCode RawFile::open(const std::string& pathUtf8)

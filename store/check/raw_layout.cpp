@@ -7,9 +7,9 @@
 namespace qr::store::check {
 namespace {
 
-constexpr std::uint32_t kMagicPlain = 0x42444557;     // "WEDB"
-constexpr std::uint32_t kMagicPassword = 0x42444357;  // "WCDB"
-constexpr std::uint32_t kMagicAux = 0x54444557;       // "WEDT"
+constexpr std::uint32_t kMagicPlain = 0x42444557;    // "WEDB"
+constexpr std::uint32_t kMagicPassword = 0x42444357; // "WCDB"
+constexpr std::uint32_t kMagicAux = 0x54444557;      // "WEDT"
 
 std::size_t lastSlash(const std::string& name)
 {
@@ -70,7 +70,7 @@ ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable
         return rc::kNotADataFile;
     out.magic = static_cast<std::uint32_t>(runtime::getI32(head));
     if (out.magic == kMagicPassword)
-        return rc::kWrongPassword;  // scrambled with a password we are not given
+        return rc::kWrongPassword; // scrambled with a password we are not given
     if (out.magic != kMagicPlain)
         return rc::kNotADataFile;
     out.version = static_cast<std::uint32_t>(runtime::getI32(head + 4));

@@ -34,7 +34,7 @@ struct RawField {
     std::uint32_t type = 0;
     std::int32_t offset = 0;
     std::int32_t size = 0;
-    std::int32_t width = 0;  // bytes in the record, from the type
+    std::int32_t width = 0; // bytes in the record, from the type
     bool isChain() const { return type == kTypeByteSet || type == kTypeMemo; }
 };
 
@@ -46,7 +46,7 @@ struct RawDataHeader {
     std::int32_t recordLength = 0;
     std::int64_t dataStart = 0;
     std::int64_t fileLength = 0;
-    std::int64_t wholeRecords = 0;  // records that fit into the file
+    std::int64_t wholeRecords = 0; // records that fit into the file
     std::vector<RawField> fields;
     bool hasChains() const;
 };
@@ -62,7 +62,6 @@ struct RawAuxHeader {
 // Both return 0, or the code a read-only open would fail with. With writable set,
 // a data file shorter than its record count is no failure: a writable open corrects it.
 ResultCode readDataHeader(const RawFile& file, RawDataHeader& out, bool writable = false);
-ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out,
-                         bool writable = false);
+ResultCode readAuxHeader(const RawFile& file, std::uint32_t dataVersion, RawAuxHeader& out, bool writable = false);
 
 } // namespace qr::store::check

@@ -83,7 +83,8 @@ TEST_F(AddFormTest, SavingRightAfterClearingTheSamplesGivesBothHints)
         forgetBoxes();
         clickButton(kAddForm, "按钮_清空示例");
         clickButton(kAddForm, "按钮_添加");
-        EXPECT_EQ(boxTexts(), (std::vector<std::string>{std::string(text::kIncomplete), std::string(text::kNumberHint)}));
+        EXPECT_EQ(boxTexts(),
+                  (std::vector<std::string>{std::string(text::kIncomplete), std::string(text::kNumberHint)}));
         EXPECT_EQ(boxes()[0].title, "信息：");
     });
     EXPECT_TRUE(readAll(rosterPath()).empty());
@@ -177,8 +178,8 @@ TEST_F(AddFormTest, InsertedPhotoIsStoredByteForByteAndACancelKeepsIt)
     const auto placeholder = catalogue::placeholderPhotoBytes();
     runtime::ByteSet photo(placeholder.begin(), placeholder.end());
     photo.push_back(0x42); // trailing bytes after the picture: stored as chosen
-    std::ofstream(photoFile, std::ios::binary).write(reinterpret_cast<const char*>(photo.data()),
-                                                      std::streamsize(photo.size()));
+    std::ofstream(photoFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(photo.data()), std::streamsize(photo.size()));
     enterMainWindow();
     inAddForm([&] {
         fillRequired("333");

@@ -27,15 +27,9 @@ namespace qr::app::test {
 
 namespace fs = std::filesystem;
 
-QString qs(std::string_view text)
-{
-    return QString::fromStdU16String(runtime::gbkToUtf16(text));
-}
+QString qs(std::string_view text) { return QString::fromStdU16String(runtime::gbkToUtf16(text)); }
 
-std::string gbk(const QString& text)
-{
-    return runtime::utf16ToGbk(text.toStdU16String());
-}
+std::string gbk(const QString& text) { return runtime::utf16ToGbk(text.toStdU16String()); }
 
 StudentRecord sampleStudent(int number, std::string_view name)
 {

@@ -29,8 +29,8 @@ QString qs(std::string_view gbk);
 std::string gbk(const QString& text);
 
 struct ShownBox {
-    std::string text;   // GBK
-    std::string title;  // GBK
+    std::string text;  // GBK
+    std::string title; // GBK
     std::uint32_t flags = 0;
 };
 
@@ -44,8 +44,8 @@ protected:
 
     // ---- the run directory -----------------------------------------------------------
     std::filesystem::path dir() const { return dir_; }
-    std::string rosterPath() const;   // GBK/UTF-8 path of xsdate.edb
-    std::string recyclePath() const;  // deldate.edb
+    std::string rosterPath() const;  // GBK/UTF-8 path of xsdate.edb
+    std::string recyclePath() const; // deldate.edb
     void writeClassName(std::string_view classNameGbk);
     void seed(const std::string& storePath, const std::vector<StudentRecord>& students);
     std::vector<StudentRecord> readAll(const std::string& storePath);
@@ -68,7 +68,7 @@ protected:
     int fileDialogsShown() const { return fileDialogs_; }
 
     // ---- starting the program ---------------------------------------------------------
-    void startProgram();                           // loads the start window
+    void startProgram(); // loads the start window
     void enterMainWindow(std::string_view classNameGbk = "Tarnfield初中2017级1班");
 
     test_support::TempDir scratch_;
@@ -81,7 +81,7 @@ protected:
 
 // ---- the teacher's hands ---------------------------------------------------------------
 
-QWidget* window(std::uint32_t windowId);                  // null when not shown
+QWidget* window(std::uint32_t windowId); // null when not shown
 QWidget* component(std::uint32_t windowId, std::string_view nameGbk);
 void typeText(std::uint32_t windowId, std::string_view editNameGbk, std::string_view textGbk);
 void replaceText(std::uint32_t windowId, std::string_view editNameGbk, std::string_view textGbk);
@@ -103,7 +103,7 @@ void settle();
 
 // What the lists and fields show.
 int rowCount(std::uint32_t windowId);
-std::string cell(std::uint32_t windowId, int row, int column);  // GBK
+std::string cell(std::uint32_t windowId, int row, int column); // GBK
 std::string content(std::uint32_t windowId, std::uint32_t componentId, int property);
 
 } // namespace qr::app::test

@@ -28,7 +28,8 @@ protected:
     static std::vector<std::string> names(const std::vector<StudentRecord>& students)
     {
         std::vector<std::string> all;
-        for (const auto& s : students) all.push_back(s.name);
+        for (const auto& s : students)
+            all.push_back(s.name);
         return all;
     }
 };
@@ -46,7 +47,8 @@ SheetRow row(std::string_view number, std::string_view name)
 TEST_F(RosterReplaceTest, RowsBecomeTheRosterWithTheirNumbersAsGiven)
 {
     freshRoster({sampleStudent(1, "旧一"), sampleStudent(2, "旧二")});
-    ASSERT_TRUE(replaceStoreContent(runtime::utf8ToGbk(rosterPath()), {row("3", "甲"), row("abc", "乙"), row("7", "丙")}));
+    ASSERT_TRUE(
+        replaceStoreContent(runtime::utf8ToGbk(rosterPath()), {row("3", "甲"), row("abc", "乙"), row("7", "丙")}));
     const auto stored = readAll(rosterPath());
     EXPECT_EQ(names(stored), (std::vector<std::string>{"甲", "乙", "丙"}));
     ASSERT_EQ(stored.size(), 3u);
@@ -58,9 +60,11 @@ TEST_F(RosterReplaceTest, RowsBecomeTheRosterWithTheirNumbersAsGiven)
 
 TEST_F(RosterReplaceTest, AFailedWriteAnywhereKeepsTheOldRoster)
 {
-    const std::vector<StudentRecord> old = {sampleStudent(1, "旧一"), sampleStudent(2, "旧二"), sampleStudent(3, "旧三")};
+    const std::vector<StudentRecord> old = {sampleStudent(1, "旧一"), sampleStudent(2, "旧二"),
+                                            sampleStudent(3, "旧三")};
     const std::vector<SheetRow> rows = {row("1", "甲"), row("2", "乙"), row("3", "丙")};
-    const std::vector<StudentRecord> rowsAsStudents = {sampleStudent(0, "甲"), sampleStudent(0, "乙"), sampleStudent(0, "丙")};
+    const std::vector<StudentRecord> rowsAsStudents = {sampleStudent(0, "甲"), sampleStudent(0, "乙"),
+                                                       sampleStudent(0, "丙")};
     store::testing::FaultEnv faults;
     bool succeeded = false;
     int failedRuns = 0;
@@ -83,8 +87,7 @@ TEST_F(RosterReplaceTest, AFailedWriteAnywhereKeepsTheOldRoster)
         // own pack failed after it had already put the new students in place.
         ASSERT_GE(stored.size(), old.size()) << "write " << allowed;
         const auto firstThree = names(std::vector<StudentRecord>(stored.begin(), stored.begin() + 3));
-        EXPECT_TRUE(firstThree == names(old) || firstThree == names(rowsAsStudents))
-            << "write " << allowed;
+        EXPECT_TRUE(firstThree == names(old) || firstThree == names(rowsAsStudents)) << "write " << allowed;
     }
     EXPECT_TRUE(succeeded);
     EXPECT_GT(failedRuns, 3);

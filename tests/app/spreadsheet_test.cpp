@@ -5,10 +5,10 @@
 
 #include "app/component_ids.h"
 #include "app/messages.h"
-#include "roster/columns.h"
 #include "app/roster_workbook.h"
 #include "app/spreadsheet_export.h"
 #include "app/spreadsheet_sql.h"
+#include "roster/columns.h"
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
 
@@ -33,7 +33,8 @@ std::string utf8(std::string_view gbkText) { return runtime::gbkToUtf8(gbkText);
 std::string shellQuoted(const std::string& s)
 {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -41,10 +42,12 @@ std::string runCommand(const std::string& command, int& status)
 {
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
+    if (!pipe)
+        return out;
     char buffer[4096];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, got);
     status = ::pclose(pipe);
     return out;
 }
@@ -82,7 +85,8 @@ json oneSheet(const std::string& nameUtf8, const json& rows)
 json headingsRow()
 {
     json row = json::array();
-    for (std::string_view h : roster::kHeadings) row.push_back(utf8(h));
+    for (std::string_view h : roster::kHeadings)
+        row.push_back(utf8(h));
     return row;
 }
 
@@ -91,7 +95,8 @@ std::vector<std::vector<std::string>> listRows()
     std::vector<std::vector<std::string>> rows;
     for (int r = 0; r < rowCount(kMainWindow); ++r) {
         rows.emplace_back();
-        for (int c = 0; c < 19; ++c) rows.back().push_back(cell(kMainWindow, r, c));
+        for (int c = 0; c < 19; ++c)
+            rows.back().push_back(cell(kMainWindow, r, c));
     }
     return rows;
 }
@@ -105,9 +110,12 @@ protected:
         std::vector<std::vector<std::string>> shownWhenRead;
         runtime::setMessageBoxPresenter([&](const runtime::MessageBoxRequest& request) {
             boxes_.push_back({request.text, request.title, request.flags & ~runtime::message_box_flags::kTaskModal});
-            if (request.text == text::kSheetRead) shownWhenRead = listRows();
-            if (request.buttons() != runtime::message_box_flags::kYesNo) return PressedButton::Ok;
-            if (request.text == text::kAskWriteImport) return write ? PressedButton::Yes : PressedButton::No;
+            if (request.text == text::kSheetRead)
+                shownWhenRead = listRows();
+            if (request.buttons() != runtime::message_box_flags::kYesNo)
+                return PressedButton::Ok;
+            if (request.text == text::kAskWriteImport)
+                return write ? PressedButton::Yes : PressedButton::No;
             return PressedButton::Yes;
         });
         pickFile(file);
@@ -126,7 +134,8 @@ protected:
     static std::vector<std::string> names(const std::vector<StudentRecord>& students)
     {
         std::vector<std::string> all;
-        for (const auto& s : students) all.push_back(s.name);
+        for (const auto& s : students)
+            all.push_back(s.name);
         return all;
     }
 };
@@ -135,7 +144,8 @@ void expectSheetMatchesList(const json& sheet, const std::vector<std::vector<std
 {
     const json& rows = sheet["rows"];
     ASSERT_EQ(rows.size(), list.size() + 1);
-    for (std::size_t c = 0; c < 19; ++c) EXPECT_EQ(rows[0][c]["value"], utf8(roster::kHeadings[c]));
+    for (std::size_t c = 0; c < 19; ++c)
+        EXPECT_EQ(rows[0][c]["value"], utf8(roster::kHeadings[c]));
     for (std::size_t r = 0; r < list.size(); ++r) {
         ASSERT_EQ(rows[r + 1].size(), 19u);
         for (std::size_t c = 0; c < 19; ++c) {
@@ -248,12 +258,13 @@ TEST_F(SpreadsheetTest, ImportReadsNumbersByTheirValueAndHeadingsExactly)
     headings.push_back(utf8("备注"));
     auto student = [](double number, const char* name, json height, json weight) {
         json row = json::array({number, utf8(name), utf8("男"), height, weight, "13"});
-        for (int c = 6; c < 19; ++c) row.push_back(utf8("值") + std::to_string(c));
+        for (int c = 6; c < 19; ++c)
+            row.push_back(utf8("值") + std::to_string(c));
         row.push_back("ignored");
         return row;
     };
-    json rows = json::array({headings, student(3, "甲", 170, 45.5), student(3, "乙", 165, nullptr),
-                             student(7, "丙", 180, 50)});
+    json rows =
+        json::array({headings, student(3, "甲", 170, 45.5), student(3, "乙", 165, nullptr), student(7, "丙", 180, 50)});
     rows[2][8] = nullptr; // an empty text cell
     const fs::path file = dir() / "import.xls";
     makeWorkbook(file, oneSheet("Sheet1", rows));
@@ -279,9 +290,9 @@ TEST_F(SpreadsheetTest, ImportReadsNumbersByTheirValueAndHeadingsExactly)
     EXPECT_EQ(shown[0][0], "3");
     EXPECT_EQ(shown[0][3], "170");
     EXPECT_EQ(shown[0][4], "45.5");
-    EXPECT_EQ(shown[1][4], "0");  // an empty number cell
-    EXPECT_EQ(shown[1][8], "");   // an empty text cell
-    EXPECT_EQ(shown[0][13], "");  // 监护人1关系 is not 监护1关系
+    EXPECT_EQ(shown[1][4], "0"); // an empty number cell
+    EXPECT_EQ(shown[1][8], "");  // an empty text cell
+    EXPECT_EQ(shown[0][13], ""); // 监护人1关系 is not 监护1关系
     EXPECT_EQ(shown[0][14], "值14");
 
     const auto stored = readAll(rosterPath());
@@ -331,7 +342,7 @@ TEST_F(SpreadsheetTest, ImportAnsweredNoLeavesTheRosterAndShowsItAgain)
     const auto before = listRows();
     const fs::path file = dir() / "other.xls";
     makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), json::array({1, "x"}), json::array({2, "y"}),
-                                                          json::array({3, "z"})})));
+                                                       json::array({3, "z"})})));
     const auto shown = importFile(file, false);
     EXPECT_EQ(shown.size(), 3u);
     EXPECT_EQ(names(readAll(rosterPath())), names(students));
@@ -351,7 +362,8 @@ TEST_F(SpreadsheetTest, ImportCancelledOrUnreadableChangesNothing)
     cancelFileDialog();
     clickToolbar(kMainWindow, "工具条1", kImportEntry);
     settle();
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{std::string(text::kNoPhotoImport), std::string(text::kImportReplaces)}));
+    EXPECT_EQ(boxTexts(),
+              (std::vector<std::string>{std::string(text::kNoPhotoImport), std::string(text::kImportReplaces)}));
     EXPECT_EQ(names(readAll(rosterPath())), names(students));
     EXPECT_EQ(listRows(), before);
 
@@ -383,8 +395,7 @@ TEST(SpreadsheetTexts, ConnectStringsAndInsertAreTheDriverDialect)
               "DriverId=790;FIL=excel 8.0;MaxBufferSize=2048;MaxScanRows=8;PageTimeout=5;ReadOnly=0;"
               "SafeTransactions=0;Threads=3;UID=admin;UserCommitSync=Yes;");
     // Without a folder the directory piece is empty.
-    EXPECT_EQ(exportConnectString("名单.xls").substr(0, 53),
-              "ODBC;DBQ=名单.xls;DefaultDir=;Driver={Microsoft Excel");
+    EXPECT_EQ(exportConnectString("名单.xls").substr(0, 53), "ODBC;DBQ=名单.xls;DefaultDir=;Driver={Microsoft Excel");
     EXPECT_EQ(importConnectString("/tmp/a.xls"), "ODBC;DBQ=/tmp/a.xls;Driver={Microsoft Excel Driver (*.xls)}; ");
 
     SheetRow row;

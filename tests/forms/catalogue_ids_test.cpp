@@ -31,8 +31,7 @@ std::string nameOf(std::uint32_t windowId, std::uint32_t id)
     return r->name;
 }
 
-template <class Form>
-void expectStudentForm()
+template <class Form> void expectStudentForm()
 {
     const std::vector<std::pair<std::uint32_t, const char*>> fields = {
         {Form::kName, "编辑框_姓名"},
@@ -62,8 +61,8 @@ void expectStudentForm()
 
 TEST(CatalogueIds, WindowIdsAreTheStoredWindowsInMapOrder)
 {
-    const std::vector<std::uint32_t> ids = {catalogue::kStartWindow, catalogue::kAddForm,    catalogue::kMainWindow,
-                                            catalogue::kAboutWindow, catalogue::kModifyForm, catalogue::kDetailView,
+    const std::vector<std::uint32_t> ids = {catalogue::kStartWindow,  catalogue::kAddForm,    catalogue::kMainWindow,
+                                            catalogue::kAboutWindow,  catalogue::kModifyForm, catalogue::kDetailView,
                                             catalogue::kDeletedWindow};
     ASSERT_EQ(store().windows.size(), ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i)

@@ -87,9 +87,8 @@ std::string hex(std::uint32_t id)
 
 const char* unitName(const UnitData& unit)
 {
-    static const char* const names[] = {"none",        "window",     "menu item", "edit box",     "picture box",
-                                        "group box",   "label",      "button",    "combo box",    "common dialog",
-                                        "tool bar",    "report list"};
+    static const char* const names[] = {"none",  "window", "menu item", "edit box",      "picture box", "group box",
+                                        "label", "button", "combo box", "common dialog", "tool bar",    "report list"};
     return names[unit.index()];
 }
 
@@ -204,38 +203,41 @@ std::int32_t alignmentOf(const json& name)
 // The settings members several kinds share, whichever kind the record is.
 const Font* fontOf(const ComponentRecord& r)
 {
-    return std::visit([](const auto& s) -> const Font* {
-        if constexpr (requires { s.font; })
-            return &s.font;
-        else
-            return nullptr;
-    }, r.unit);
+    return std::visit(
+        [](const auto& s) -> const Font* {
+            if constexpr (requires { s.font; })
+                return &s.font;
+            else
+                return nullptr;
+        },
+        r.unit);
 }
 
 std::optional<std::string> captionOf(const ComponentRecord& r)
 {
-    return std::visit([](const auto& s) -> std::optional<std::string> {
-        if constexpr (requires { s.caption; })
-            return s.caption;
-        else
-            return std::nullopt;
-    }, r.unit);
+    return std::visit(
+        [](const auto& s) -> std::optional<std::string> {
+            if constexpr (requires { s.caption; })
+                return s.caption;
+            else
+                return std::nullopt;
+        },
+        r.unit);
 }
 
 UnitKind kindNamed(const std::string& kind)
 {
     static const std::map<std::string, UnitKind> kinds = {
-        {"menu", UnitKind::MenuItem},        {"edit", UnitKind::EditBox},     {"label", UnitKind::Label},
-        {"button", UnitKind::Button},        {"group", UnitKind::GroupBox},   {"combo", UnitKind::ComboBox},
-        {"picture", UnitKind::PictureBox},   {"dialog", UnitKind::CommonDialog},
-        {"database", UnitKind::ExternalDatabase}, {"toolbar", UnitKind::ToolBar}, {"list", UnitKind::ReportList}};
+        {"menu", UnitKind::MenuItem},      {"edit", UnitKind::EditBox},        {"label", UnitKind::Label},
+        {"button", UnitKind::Button},      {"group", UnitKind::GroupBox},      {"combo", UnitKind::ComboBox},
+        {"picture", UnitKind::PictureBox}, {"dialog", UnitKind::CommonDialog}, {"database", UnitKind::ExternalDatabase},
+        {"toolbar", UnitKind::ToolBar},    {"list", UnitKind::ReportList}};
     const auto it = kinds.find(kind);
     EXPECT_NE(it, kinds.end()) << kind;
     return it != kinds.end() ? it->second : UnitKind::Window;
 }
 
-template <class Settings>
-const Settings& settingsOf(const ComponentRecord& r)
+template <class Settings> const Settings& settingsOf(const ComponentRecord& r)
 {
     static const Settings none;
     const Settings* s = r.as<Settings>();
@@ -254,8 +256,8 @@ void expectFontAsDescribed(const json& font, const ComponentRecord& r)
 }
 
 // One key of a record's description against the record read back from the store.
-void expectKeyAsDescribed(const std::string& key, const json& value, const json& description,
-                          const ComponentRecord& r, const WindowTemplate& w)
+void expectKeyAsDescribed(const std::string& key, const json& value, const json& description, const ComponentRecord& r,
+                          const WindowTemplate& w)
 {
     SCOPED_TRACE("key " + key);
     if (key == "code") {
@@ -302,8 +304,8 @@ void expectKeyAsDescribed(const std::string& key, const json& value, const json&
         EXPECT_EQ(settingsOf<LabelSettings>(r).backgroundColour(), colourOf(value));
     } else if (key == "labelSettings") {
         for (const auto& [property, setting] : value.items())
-            EXPECT_EQ(settingsOf<LabelSettings>(r).settingForProperty(std::stoi(property)),
-                      setting.get<std::int32_t>()) << "property " << property;
+            EXPECT_EQ(settingsOf<LabelSettings>(r).settingForProperty(std::stoi(property)), setting.get<std::int32_t>())
+                << "property " << property;
     } else if (key == "items") {
         std::vector<std::string> items;
         for (const json& item : value)
@@ -405,8 +407,8 @@ TEST(CatalogueDescriptions, EveryDescribedPropertyIsInTheCarriedStore)
 
 TEST(CatalogueFacts, TheWindowsTheApplicationLoadsAreThereInMapOrder)
 {
-    const std::vector<std::uint32_t> ids = {catalogue::kStartWindow, catalogue::kAddForm,    catalogue::kMainWindow,
-                                            catalogue::kAboutWindow, catalogue::kModifyForm, catalogue::kDetailView,
+    const std::vector<std::uint32_t> ids = {catalogue::kStartWindow,  catalogue::kAddForm,    catalogue::kMainWindow,
+                                            catalogue::kAboutWindow,  catalogue::kModifyForm, catalogue::kDetailView,
                                             catalogue::kDeletedWindow};
     ASSERT_EQ(carried().windows.size(), ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -461,7 +463,8 @@ TEST(CatalogueFacts, TheRosterListsPopUpTheMainWindowsHiddenMenu)
     std::vector<std::int32_t> clicks;
     for (const ComponentRecord* item : main.popupItems(bar->id))
         clicks.push_back(item->as<MenuItem>()->clickHandler);
-    EXPECT_EQ(clicks, (std::vector<std::int32_t>{h(Handler::mainQuery), h(Handler::mainModify), h(Handler::mainDelete)}));
+    EXPECT_EQ(clicks,
+              (std::vector<std::int32_t>{h(Handler::mainQuery), h(Handler::mainModify), h(Handler::mainDelete)}));
     EXPECT_TRUE(window(catalogue::kAddForm).menuRun().empty());
 }
 
@@ -523,9 +526,9 @@ TEST(CatalogueFacts, CarriedPicturesHaveTheSizesTheWindowsAreLaidOutFor)
     EXPECT_EQ(icon[7], 128);
     EXPECT_EQ(icon[12], 32);
     // The photo boxes of the three student forms show a sample of their own size.
-    for (const auto& [id, size] : {std::pair{catalogue::kAddForm, std::pair{663, 659}},
-                                   std::pair{catalogue::kModifyForm, std::pair{156, 189}},
-                                   std::pair{catalogue::kDetailView, std::pair{156, 189}}}) {
+    for (const auto& [id, size] :
+         {std::pair{catalogue::kAddForm, std::pair{663, 659}}, std::pair{catalogue::kModifyForm, std::pair{156, 189}},
+          std::pair{catalogue::kDetailView, std::pair{156, 189}}}) {
         const ComponentRecord* photo = window(id).findByName("图片框_照片");
         ASSERT_NE(photo, nullptr) << hex(id);
         EXPECT_EQ(jpegSize(photo->as<PictureBoxSettings>()->picture), size) << hex(id);

@@ -16,10 +16,7 @@
 namespace qr::forms {
 namespace {
 
-Bytes sampleBytes()
-{
-    return *buildTemplateStore(testing::sampleStore());
-}
+Bytes sampleBytes() { return *buildTemplateStore(testing::sampleStore()); }
 
 Bytes catalogueBytes()
 {
@@ -148,7 +145,11 @@ TEST(TemplateDamage, WrongLengthsInTheStructure)
     const std::size_t recordsAt = tableAt + 8 * n;
     const auto refuses = [](Bytes b) { return !parsesCut(b, b.size()); };
 
-    struct Case { const char* what; std::size_t at; std::uint32_t value; };
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+    };
     const std::vector<Case> cases = {
         {"map length beyond the store", 0, 0x100000},
         {"map length not a multiple of 8", 0, 12},

@@ -243,7 +243,10 @@ ComponentRecord withRawSettings(UnitKind kind, Bytes raw)
 
 TEST(TemplateReader, SettingsVersionLimits)
 {
-    struct Limit { UnitKind kind; int max; };
+    struct Limit {
+        UnitKind kind;
+        int max;
+    };
     for (const Limit limit : {Limit{UnitKind::Window, 6}, Limit{UnitKind::EditBox, 2}, Limit{UnitKind::PictureBox, 2},
                               Limit{UnitKind::GroupBox, 1}, Limit{UnitKind::Label, 2}, Limit{UnitKind::Button, 1},
                               Limit{UnitKind::ComboBox, 3}, Limit{UnitKind::CommonDialog, 1},

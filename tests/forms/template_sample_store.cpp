@@ -94,8 +94,8 @@ TemplateStore sampleStore()
     dialog.extraText2 = "x";
     w.records.push_back(ordinary(0x16010035, UnitKind::CommonDialog, "通用对话框1", {0, 0, 40, 24}, dialog));
 
-    ComponentRecord empty = ordinary(0x16010036, UnitKind::CommonDialog, "通用对话框2", {0, 0, 40, 24},
-                                     CommonDialogSettings{});
+    ComponentRecord empty =
+        ordinary(0x16010036, UnitKind::CommonDialog, "通用对话框2", {0, 0, 40, 24}, CommonDialogSettings{});
     empty.unitDataStored = false;
     w.records.push_back(empty);
 

@@ -51,7 +51,7 @@ TEST(StudentFields, KindsAndWidthsFitWhatTheFieldsHold)
         else
             EXPECT_EQ(f.width, 0);
     }
-    EXPECT_EQ(describe(field::kIdCard).width, 32);  // beyond the 18 the add form allows
+    EXPECT_EQ(describe(field::kIdCard).width, 32);   // beyond the 18 the add form allows
     EXPECT_EQ(describe(field::kAddress).width, 510); // a whole legacy workbook cell
 }
 

@@ -15,9 +15,9 @@
 namespace qr::runtime {
 namespace {
 
+using test_support::TempDir;
 using testing::slurp;
 using testing::spit;
-using test_support::TempDir;
 
 // A configuration file as a teacher's editor might leave it: comments, blank
 // lines, a quoted value, CRLF line endings and no final line break.
@@ -166,7 +166,8 @@ TEST_F(ConfigItems, AFailedWriteLeavesTheOldFileWhole)
     spit(ini, kHandWritten);
     auto writeUnderLimit = [&] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{static_cast<rlim_t>(kHandWritten.size() + 100), static_cast<rlim_t>(kHandWritten.size() + 100)};
+        const rlimit limit{static_cast<rlim_t>(kHandWritten.size() + 100),
+                           static_cast<rlim_t>(kHandWritten.size() + 100)};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const bool written = writeConfigItem(ini, "学校班级", "date", std::string(1000, 'x'));
         std::_Exit(written ? 1 : 0);

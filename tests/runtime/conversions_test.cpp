@@ -89,7 +89,9 @@ TEST(ToNumber, FullWidthFormsBecomeAscii)
     EXPECT_EQ(normaliseFullWidth("身高１７０"), "身高170");
     // A lone lead byte at the end stays; an ASCII byte after a pair is not swallowed.
     EXPECT_EQ(normaliseFullWidth("1\xA3"), "1\xA3");
-    EXPECT_EQ(normaliseFullWidth("\xA3\xB1" "2"), "12");
+    EXPECT_EQ(normaliseFullWidth("\xA3\xB1"
+                                 "2"),
+              "12");
 }
 
 TEST(ToNumber, TextsParseLikeClassicAtof)

@@ -14,19 +14,21 @@ namespace {
 using ::testing::ExitedWithCode;
 using ::testing::HasSubstr;
 
-constexpr std::uint32_t kStartWindow = 0x52010001;   // 1375797249
-constexpr std::uint32_t kClassEdit = 0x16010001;     // 369164289
+constexpr std::uint32_t kStartWindow = 0x52010001; // 1375797249
+constexpr std::uint32_t kClassEdit = 0x16010001;   // 369164289
 
 // A registry of one window with one component, as the forms layer will answer.
 RuntimeErrorTagLookup oneWindowRegistry()
 {
     RuntimeErrorTagLookup tags;
     tags.windowTag = [](std::uint32_t w) -> std::optional<Text> {
-        if (w == kStartWindow) return Text("启动窗口");
+        if (w == kStartWindow)
+            return Text("启动窗口");
         return std::nullopt;
     };
     tags.componentTag = [](std::uint32_t w, std::uint32_t c) -> std::optional<Text> {
-        if (w == kStartWindow && c == kClassEdit) return Text("班级");
+        if (w == kStartWindow && c == kClassEdit)
+            return Text("班级");
         return std::nullopt;
     };
     return tags;
@@ -76,8 +78,7 @@ TEST_F(RuntimeErrorDeath, WithoutABoxTheReportGoesToStandardErrorAndTheProcessEn
 {
     const std::string expected = gbkToUtf8("运行时出错!\r\n\r\n错误代码：-3\r\n\r\n错误信息：载入启动窗口失败\r\n"
                                            "\r\n1375797249, 0\r\n未找到所指定的窗口\r\n");
-    EXPECT_EXIT(reportRuntimeError("载入启动窗口失败", -3, kStartWindow, 0), ExitedWithCode(255),
-                HasSubstr(expected));
+    EXPECT_EXIT(reportRuntimeError("载入启动窗口失败", -3, kStartWindow, 0), ExitedWithCode(255), HasSubstr(expected));
 }
 
 TEST_F(RuntimeErrorDeath, TheBoxHookReceivesTheTextAndTheReportIsShownOnce)

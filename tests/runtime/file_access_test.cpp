@@ -17,9 +17,9 @@
 namespace qr::runtime {
 namespace {
 
+using test_support::TempDir;
 using testing::slurp;
 using testing::spit;
-using test_support::TempDir;
 
 ByteSet bytes(std::string_view s) { return ByteSet(s.begin(), s.end()); }
 

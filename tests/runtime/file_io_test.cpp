@@ -15,9 +15,9 @@
 namespace qr::runtime {
 namespace {
 
+using test_support::TempDir;
 using testing::slurp;
 using testing::spit;
-using test_support::TempDir;
 
 mode_t modeOf(const std::string& path)
 {

@@ -9,11 +9,11 @@ namespace {
 
 TEST(GbkConversion, EveryBadByteBecomesOneReplacement)
 {
-    EXPECT_EQ(gbkToUtf16("a\x81"), u"a\uFFFD");           // a lead byte at the end
-    EXPECT_EQ(gbkToUtf16("\x81 b"), u"\uFFFD b");         // a lead byte without a trail byte
+    EXPECT_EQ(gbkToUtf16("a\x81"), u"a\uFFFD");   // a lead byte at the end
+    EXPECT_EQ(gbkToUtf16("\x81 b"), u"\uFFFD b"); // a lead byte without a trail byte
     EXPECT_EQ(gbkToUtf16("\xFF\xFF"), u"\uFFFD\uFFFD");
     EXPECT_EQ(gbkToUtf8("\x81"), "\xEF\xBF\xBD");
-    EXPECT_EQ(utf8ToGbk("x\xC3"), "x?");                   // a cut UTF-8 sequence
+    EXPECT_EQ(utf8ToGbk("x\xC3"), "x?"); // a cut UTF-8 sequence
     // Lone surrogates are the UTF-16 that GBK cannot take.
     EXPECT_EQ(utf16ToGbk(std::u16string(1, char16_t(0xD800))), "?");
     EXPECT_EQ(utf16ToGbk(u"a" + std::u16string(1, char16_t(0xDC00)) + u"b"), "a?b");
@@ -49,7 +49,7 @@ TEST(GbkCase, FoldsHalfWidthLettersOnly)
     EXPECT_TRUE(equalsIgnoringCase("Name_1", "nAME_1"));
     EXPECT_TRUE(equalsIgnoringCase("", ""));
     EXPECT_FALSE(equalsIgnoringCase("ab", "abc"));
-    EXPECT_FALSE(equalsIgnoringCase("[", "{"));             // 0x20 apart, but not letters
+    EXPECT_FALSE(equalsIgnoringCase("[", "{")); // 0x20 apart, but not letters
     // The trail byte of a double-byte character is never folded ...
     EXPECT_FALSE(equalsIgnoringCase("\x81\x61", "\x81\x41"));
     EXPECT_TRUE(equalsIgnoringCase("姓名a", "姓名A"));

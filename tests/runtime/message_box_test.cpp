@@ -72,8 +72,9 @@ TEST_F(MessageBoxes, YesNoQuestionsAnswerFiveAndSix)
 
 TEST_F(MessageBoxes, EveryFlagCombinationReachesThePresenterAsGiven)
 {
-    const std::uint32_t buttonSets[] = {flags::kOk,    flags::kOkCancel,    flags::kAbortRetryIgnore, flags::kYesNoCancel,
-                                        flags::kYesNo, flags::kRetryCancel, 0x6};
+    const std::uint32_t buttonSets[] = {
+        flags::kOk, flags::kOkCancel, flags::kAbortRetryIgnore, flags::kYesNoCancel, flags::kYesNo, flags::kRetryCancel,
+        0x6};
     const std::uint32_t icons[] = {0, flags::kIconError, flags::kIconQuestion, flags::kIconExclamation,
                                    flags::kIconInformation};
     const std::uint32_t defaults[] = {0x000, 0x100, 0x200};

@@ -24,7 +24,8 @@ TEST(ProfileLookup, NamesMatchWithoutAsciiCaseButDoubleByteCharactersExactly)
 TEST(ProfileLookup, ABracketAsTrailingByteDoesNotCloseTheHeader)
 {
     // 0x81 0x5D is one character whose trailing byte is "]".
-    const std::string name = "\x81\x5D" "x";
+    const std::string name = "\x81\x5D"
+                             "x";
     const std::string content = set("", name, "k", "v");
     EXPECT_EQ(content, "[" + name + "]\r\nk=v\r\n");
     EXPECT_EQ(lookup(content, name, "k"), "v");
@@ -83,8 +84,7 @@ TEST(ProfileEdit, ReplacesAKeyInPlaceKeepingEveryOtherByte)
 
 TEST(ProfileEdit, AppendsAMissingKeyAtTheEndOfItsSection)
 {
-    EXPECT_EQ(set("[a]\nx=1\n\n; b follows\n[b]\ny=2\n", "a", "z", "3"),
-              "[a]\nx=1\n\n; b follows\nz=3\n[b]\ny=2\n");
+    EXPECT_EQ(set("[a]\nx=1\n\n; b follows\n[b]\ny=2\n", "a", "z", "3"), "[a]\nx=1\n\n; b follows\nz=3\n[b]\ny=2\n");
     EXPECT_EQ(set("[a]\nx=1\n\n[b]\ny=2\n", "a", "z", "3"), "[a]\nx=1\nz=3\n\n[b]\ny=2\n");
     EXPECT_EQ(set("[a]\r\n\r\n[b]\r\n", "a", "z", "3"), "[a]\r\nz=3\r\n\r\n[b]\r\n");
     // The section that appears twice gets the key in its first occurrence.

@@ -42,7 +42,8 @@ TEST_F(SqliteDatabaseTest, SnapshotStartsOnTheFirstRowAndWalksInOrder)
     EXPECT_EQ(db.BDGetRecCount(h), 3); // every row fetched once on open...
     EXPECT_FALSE(db.IsEOF(h));         // ...and back on the first
     std::vector<Value> names;
-    for (db.MoveFirst(h); !db.IsEOF(h); db.MoveNext(h)) names.push_back(db.ReadColByName(h, "姓名"));
+    for (db.MoveFirst(h); !db.IsEOF(h); db.MoveNext(h))
+        names.push_back(db.ReadColByName(h, "姓名"));
     EXPECT_EQ(names, (std::vector<Value>{Value::text("张三"), Value::text("李四"), Value::text("O'Brien")}));
 
     // Past the end: reads are empty and further moves stay there.
@@ -71,7 +72,7 @@ TEST_F(SqliteDatabaseTest, TypedCellsAndRepeatedReads)
     ASSERT_NE(h, 0);
     EXPECT_EQ(db.ReadColByName(h, "身高"), Value::doubleFloat(170.0));
     EXPECT_EQ(db.ReadColByName(h, "身高"), Value::doubleFloat(170.0)); // the same cell twice
-    EXPECT_EQ(db.ReadColByName(h, "照片"), Value::byteSet({}));       // a NULL binary cell
+    EXPECT_EQ(db.ReadColByName(h, "照片"), Value::byteSet({}));        // a NULL binary cell
     db.MoveNext(h);
     db.MoveNext(h);
     EXPECT_EQ(db.ReadColByName(h, "身高"), Value::doubleFloat(0.0)); // a NULL number reads as 0
@@ -118,7 +119,8 @@ TEST_F(SqliteDatabaseTest, RejectedQueriesReturnZeroAndHoldNoSlot)
 TEST_F(SqliteDatabaseTest, ThirtyFirstResultSetFailsWhileTheOthersStayOpen)
 {
     std::vector<std::int32_t> handles;
-    for (int i = 0; i < 30; ++i) handles.push_back(db.OpenTable("select * from [t] order by [序号]"));
+    for (int i = 0; i < 30; ++i)
+        handles.push_back(db.OpenTable("select * from [t] order by [序号]"));
     EXPECT_EQ(std::set<std::int32_t>(handles.begin(), handles.end()).size(), 30u);
     EXPECT_EQ(std::count(handles.begin(), handles.end(), 0), 0);
 
@@ -215,7 +217,8 @@ TEST_F(SqliteDatabaseTest, LongTextsInUnboundColumnsArriveWhole)
 {
     sqliteExec(database, "CREATE TABLE notes (n INTEGER, body TEXT)");
     std::string body;
-    for (int i = 0; body.size() < 20000; ++i) body += "第" + std::to_string(i) + "行;";
+    for (int i = 0; body.size() < 20000; ++i)
+        body += "第" + std::to_string(i) + "行;";
     ASSERT_TRUE(db.ExecuteSql("INSERT INTO notes VALUES (1, ?)", {Value::text(body)}));
     const auto h = db.OpenTable("select * from notes");
     ASSERT_NE(h, 0);
@@ -262,15 +265,14 @@ protected:
     void SetUp() override
     {
         database = dir.file("types.db");
-        sqliteExec(database,
-                   "CREATE TABLE ty (id INTEGER, a TINYINT, b SMALLINT, c INTEGER, d DOUBLE, e FLOAT, g BIT, "
-                   "h CHAR(4), i NUMERIC, j DECIMAL(10,2), k VARCHAR(20), l TEXT, m BIGINT, n DATE, o TIME, "
-                   "p TIMESTAMP, q BLOB, r VARBINARY(10));"
-                   "INSERT INTO ty (id) VALUES (1);"
-                   "INSERT INTO ty (id, a) VALUES (3, 200);"
-                   "INSERT INTO ty (id, n, p) VALUES (4, 'someday', 'later');"
-                   "INSERT INTO ty VALUES (2, 7, -3, 123456, 45.5, 0.1, 1, 'ab', 12.5, '3.25', '王', 'long', "
-                   "9007199254740993, '2017-09-01', '06:00:00', '2017-09-01 12:00:00', X'0001', X'FF');");
+        sqliteExec(database, "CREATE TABLE ty (id INTEGER, a TINYINT, b SMALLINT, c INTEGER, d DOUBLE, e FLOAT, g BIT, "
+                             "h CHAR(4), i NUMERIC, j DECIMAL(10,2), k VARCHAR(20), l TEXT, m BIGINT, n DATE, o TIME, "
+                             "p TIMESTAMP, q BLOB, r VARBINARY(10));"
+                             "INSERT INTO ty (id) VALUES (1);"
+                             "INSERT INTO ty (id, a) VALUES (3, 200);"
+                             "INSERT INTO ty (id, n, p) VALUES (4, 'someday', 'later');"
+                             "INSERT INTO ty VALUES (2, 7, -3, 123456, 45.5, 0.1, 1, 'ab', 12.5, '3.25', '王', 'long', "
+                             "9007199254740993, '2017-09-01', '06:00:00', '2017-09-01 12:00:00', X'0001', X'FF');");
         ASSERT_TRUE(db.NewOpenDatabase(sqliteConnect(database)));
     }
 
@@ -292,7 +294,8 @@ TEST_F(SqliteTypesTest, NullCellsOfEveryTypeComeFromTheBoundText)
     EXPECT_EQ(cell(h, "e"), Value::doubleFloat(0.0));
     EXPECT_EQ(cell(h, "g"), Value::logical(false));
     EXPECT_EQ(cell(h, "i"), Value::doubleFloat(0.0)); // this driver reports NUMERIC as SQL_DOUBLE
-    for (const char* text : {"h", "j", "k", "l", "m", "n", "o", "p"}) EXPECT_EQ(cell(h, text), Value::text("")) << text;
+    for (const char* text : {"h", "j", "k", "l", "m", "n", "o", "p"})
+        EXPECT_EQ(cell(h, text), Value::text("")) << text;
     EXPECT_EQ(cell(h, "q"), Value::byteSet({}));
     EXPECT_EQ(cell(h, "r"), Value::byteSet({}));
 }
@@ -386,7 +389,8 @@ TEST(OdbcConnect, ReplacingAConnectionClosesTheOldOneAndItsResultSets)
 
 TEST(OdbcConnect, PrefixAndDataSourceNames)
 {
-    sqliteExec(test::dsnDatabasePath(), "CREATE TABLE IF NOT EXISTS d (v INTEGER); DELETE FROM d; INSERT INTO d VALUES (9);");
+    sqliteExec(test::dsnDatabasePath(),
+               "CREATE TABLE IF NOT EXISTS d (v INTEGER); DELETE FROM d; INSERT INTO d VALUES (9);");
     ExternalDatabase db;
     ASSERT_TRUE(db.NewOpenDatabase("odbc;DSN=QrSqlite;"));
     EXPECT_EQ(db.GetConnectString().rfind("ODBC;", 0), 0u);

@@ -16,7 +16,7 @@ using runtime::Value;
 
 // What the recording entries saw; captureless entry points need a global.
 struct Recorder {
-    std::vector<std::string> calls;  // "entry@connection"
+    std::vector<std::string> calls; // "entry@connection"
     std::vector<Value> lastArgs;
     ConnectionHandle nextHandle = 1;
     bool failOpen = false;
@@ -122,7 +122,7 @@ TEST_F(InjectedTableTest, TheOldConnectionIsClosedOnlyAfterTheNewOneIsUp)
     EXPECT_FALSE(db.isConnected());
 
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"NewOpenDatabase@0", "NewOpenDatabase@1", "CloseDatabase@1",
-                                                         "NewOpenDatabase@2", "CloseDatabase@2"}));
+                                                        "NewOpenDatabase@2", "CloseDatabase@2"}));
 }
 
 TEST_F(InjectedTableTest, EmptyQueryNeverReachesTheService)
@@ -168,7 +168,8 @@ TEST(OdbcServiceTable, EntriesAreFoundByTheirExactName)
         EXPECT_NE(table.find(name), nullptr) << name;
     EXPECT_EQ(table.find("openTable"), nullptr);
     EXPECT_EQ(table.find("OpenTable "), nullptr);
-    for (const auto& entry : table.entries()) EXPECT_EQ(entry.nameHash, ServiceTable::hashName(entry.name));
+    for (const auto& entry : table.entries())
+        EXPECT_EQ(entry.nameHash, ServiceTable::hashName(entry.name));
 }
 
 TEST(ServiceTableEdits, AddReplacesAndRemoveDeletes)

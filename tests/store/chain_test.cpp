@@ -92,12 +92,12 @@ TEST_F(Chains, MemoKeepsTextWithoutTerminator)
 
 TEST_F(Chains, ShorterRewriteKeepsFirstBlockAndTrimsTheRest)
 {
-    ASSERT_TRUE(addBytes(1500));  // blocks 1, 2, 3
+    ASSERT_TRUE(addBytes(1500)); // blocks 1, 2, 3
     ASSERT_EQ(aux().size(), 4u * 512);
     ASSERT_TRUE(changeBytes(1, 10));
     EXPECT_EQ(reference(1), 1);
     const Bytes a = aux();
-    EXPECT_EQ(a.size(), 2u * 512);  // shrunk by 1024
+    EXPECT_EQ(a.size(), 2u * 512); // shrunk by 1024
     EXPECT_EQ(block(a, 1).used, 10);
     EXPECT_EQ(block(a, 1).next, 0);
     EXPECT_EQ(header(), (std::array<std::int32_t, 3>{2, 0, 0}));
@@ -106,13 +106,13 @@ TEST_F(Chains, ShorterRewriteKeepsFirstBlockAndTrimsTheRest)
 
 TEST_F(Chains, FreedBlocksAreReusedBeforeTheFileGrows)
 {
-    ASSERT_TRUE(addBytes(100));   // record 1: block 1
-    ASSERT_TRUE(addBytes(1000));  // record 2: blocks 2, 3
-    ASSERT_TRUE(addBytes(100));   // record 3: block 4
+    ASSERT_TRUE(addBytes(100));  // record 1: block 1
+    ASSERT_TRUE(addBytes(1000)); // record 2: blocks 2, 3
+    ASSERT_TRUE(addBytes(100));  // record 3: block 4
     ASSERT_TRUE(changeBytes(2, 0));
     EXPECT_EQ(reference(2), 0);
     Bytes a = aux();
-    EXPECT_EQ(a.size(), 5u * 512);  // block 4 is still in use
+    EXPECT_EQ(a.size(), 5u * 512); // block 4 is still in use
     EXPECT_EQ(header(), (std::array<std::int32_t, 3>{5, 2, 2}));
     EXPECT_EQ(block(a, 2).previous, 0);
     EXPECT_EQ(block(a, 2).next, 3);
@@ -138,8 +138,8 @@ TEST_F(Chains, FreedBlocksAreReusedBeforeTheFileGrows)
 
 TEST_F(Chains, LongerRewriteKeepsItsBlockNumbers)
 {
-    ASSERT_TRUE(addBytes(600));  // blocks 1, 2
-    ASSERT_TRUE(addBytes(10));   // block 3
+    ASSERT_TRUE(addBytes(600)); // blocks 1, 2
+    ASSERT_TRUE(addBytes(10));  // block 3
     ASSERT_TRUE(changeBytes(1, 1600, 7));
     EXPECT_EQ(reference(1), 1);
     const Bytes a = aux();
@@ -153,9 +153,9 @@ TEST_F(Chains, LongerRewriteKeepsItsBlockNumbers)
 
 TEST_F(Chains, TrimRemovesEveryTrailingFreeBlock)
 {
-    ASSERT_TRUE(addBytes(100));   // block 1
-    ASSERT_TRUE(addBytes(1000));  // blocks 2, 3
-    ASSERT_TRUE(addBytes(1000));  // blocks 4, 5
+    ASSERT_TRUE(addBytes(100));  // block 1
+    ASSERT_TRUE(addBytes(1000)); // blocks 2, 3
+    ASSERT_TRUE(addBytes(1000)); // blocks 4, 5
     ASSERT_TRUE(changeBytes(2, 0));
     ASSERT_EQ(header(), (std::array<std::int32_t, 3>{6, 2, 2}));
     ASSERT_TRUE(changeBytes(3, 0));
@@ -166,13 +166,13 @@ TEST_F(Chains, TrimRemovesEveryTrailingFreeBlock)
 
 TEST_F(Chains, TrimStopsAtABlockInUseAndRelinksTheList)
 {
-    ASSERT_TRUE(addBytes(100));  // block 1
-    ASSERT_TRUE(addBytes(100));  // block 2
-    ASSERT_TRUE(addBytes(100));  // block 3
-    ASSERT_TRUE(addBytes(100));  // block 4
-    ASSERT_TRUE(changeBytes(1, 0));  // free: 1
-    ASSERT_TRUE(changeBytes(3, 0));  // free: 3, 1
-    ASSERT_TRUE(changeBytes(4, 0));  // free: 4, 3, 1 -> 4 and 3 trimmed
+    ASSERT_TRUE(addBytes(100));     // block 1
+    ASSERT_TRUE(addBytes(100));     // block 2
+    ASSERT_TRUE(addBytes(100));     // block 3
+    ASSERT_TRUE(addBytes(100));     // block 4
+    ASSERT_TRUE(changeBytes(1, 0)); // free: 1
+    ASSERT_TRUE(changeBytes(3, 0)); // free: 3, 1
+    ASSERT_TRUE(changeBytes(4, 0)); // free: 4, 3, 1 -> 4 and 3 trimmed
     const Bytes a = aux();
     EXPECT_EQ(a.size(), 3u * 512);
     EXPECT_EQ(header(), (std::array<std::int32_t, 3>{3, 1, 1}));
@@ -183,9 +183,9 @@ TEST_F(Chains, TrimStopsAtABlockInUseAndRelinksTheList)
 
 TEST_F(Chains, PackFreesChainsOfRemovedRecords)
 {
-    ASSERT_TRUE(addBytes(700, 1));  // blocks 1, 2
-    ASSERT_TRUE(addBytes(700, 2));  // blocks 3, 4
-    ASSERT_TRUE(addBytes(100, 3));  // block 5
+    ASSERT_TRUE(addBytes(700, 1)); // blocks 1, 2
+    ASSERT_TRUE(addBytes(700, 2)); // blocks 3, 4
+    ASSERT_TRUE(addBytes(100, 3)); // block 5
     ASSERT_TRUE(goToRecord(2));
     ASSERT_TRUE(deleteRecord());
     ASSERT_TRUE(pack());
@@ -199,9 +199,9 @@ TEST_F(Chains, PackFreesChainsOfRemovedRecords)
 
 TEST_F(Chains, LoopingOrOverlongChainsFailWithoutHanging)
 {
-    ASSERT_TRUE(addBytes(1000));  // blocks 1, 2
+    ASSERT_TRUE(addBytes(1000)); // blocks 1, 2
     Bytes a = aux();
-    putI32At(a, 2 * 512 + 4, 1);  // 2 leads back to 1
+    putI32At(a, 2 * 512 + 4, 1); // 2 leads back to 1
     writeBytes("c.EDT", a);
     EXPECT_EQ(photo(1), Value::byteSet({}));
     EXPECT_EQ(lastError(), rc::kAuxAccessFailed);
@@ -210,7 +210,7 @@ TEST_F(Chains, LoopingOrOverlongChainsFailWithoutHanging)
     EXPECT_EQ(lastError(), rc::kAuxAccessFailed);
     EXPECT_EQ(aux(), a);
 
-    putI32At(a, 2 * 512 + 4, 2);  // 2 leads to itself
+    putI32At(a, 2 * 512 + 4, 2); // 2 leads to itself
     writeBytes("c.EDT", a);
     EXPECT_EQ(photo(1), Value::byteSet({}));
     EXPECT_EQ(lastError(), rc::kAuxAccessFailed);
@@ -218,10 +218,10 @@ TEST_F(Chains, LoopingOrOverlongChainsFailWithoutHanging)
 
 TEST_F(Chains, AReferenceIntoAnotherChainIsNeitherRewrittenNorFreed)
 {
-    ASSERT_TRUE(addBytes(1000, 1));  // blocks 1, 2
-    ASSERT_TRUE(addBytes(10, 2));    // block 3
+    ASSERT_TRUE(addBytes(1000, 1)); // blocks 1, 2
+    ASSERT_TRUE(addBytes(10, 2));   // block 3
     Bytes d = readBytes("c.edb");
-    putI32At(d, kDataStart + kRecord + 4, 2);  // record 2 now points into record 1's chain
+    putI32At(d, kDataStart + kRecord + 4, 2); // record 2 now points into record 1's chain
     writeBytes("c.edb", d);
     const Bytes before = aux();
     EXPECT_FALSE(changeBytes(2, 0));
@@ -263,11 +263,11 @@ TEST_F(Chains, AFreeCountWithoutAListNeverHandsOutBlockZero)
 {
     ASSERT_TRUE(addBytes(10));
     Bytes a = aux();
-    putI32At(a, 20, 1);  // one free block claimed, but the list is empty
+    putI32At(a, 20, 1); // one free block claimed, but the list is empty
     writeBytes("c.EDT", a);
     ASSERT_TRUE(addBytes(10, 4));
     EXPECT_EQ(reference(2), 2);
-    EXPECT_EQ(i32At(aux(), 0), 0x54444557);  // header block untouched
+    EXPECT_EQ(i32At(aux(), 0), 0x54444557); // header block untouched
     EXPECT_EQ(photo(2), Value::byteSet(pattern(10, 4)));
 }
 

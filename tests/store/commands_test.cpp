@@ -35,7 +35,7 @@ TEST_F(Commands, EveryFieldTypeRoundTripsByNumberAndName)
         for (std::int32_t i = 1; i <= 12; ++i)
             EXPECT_EQ(readField(i), values[i - 1]) << "field " << i;
         EXPECT_EQ(readField(Value::text("文本")), values[kText - 1]);
-        EXPECT_EQ(readField(Value::doubleFloat(3.9)), values[kInteger - 1]);  // number truncated
+        EXPECT_EQ(readField(Value::doubleFloat(3.9)), values[kInteger - 1]); // number truncated
         EXPECT_EQ(lastError(), rc::kOk);
     };
     check();
@@ -74,7 +74,7 @@ TEST_F(Commands, OmittedValuesAreZeroOnAddAndUnchangedOnChange)
     ASSERT_TRUE(changeRecord(partial));
     EXPECT_EQ(readField(kByte), values[0]);
     EXPECT_EQ(readField(kShort), Value::shortInt(9));
-    EXPECT_EQ(readField(kText), Value::text("ab"));  // a shorter text reads back exactly
+    EXPECT_EQ(readField(kText), Value::text("ab")); // a shorter text reads back exactly
     EXPECT_EQ(readField(kBytes), values[kBytes - 1]);
     EXPECT_EQ(readField(kMemo), values[kMemo - 1]);
     // More values than fields: the rest is ignored.
@@ -92,8 +92,9 @@ TEST_F(Commands, ValuesOfTheWrongTypeChangeNothing)
     EXPECT_EQ(lastError(), rc::kTypeMismatch);
     EXPECT_FALSE(add({Value::text("1")}));
     EXPECT_EQ(lastError(), rc::kTypeMismatch);
-    const Value wrongChange[] = {Value::byte(1), Value(), Value(), Value(), Value(), Value(), Value(), Value(),
-                                 Value(), Value(), Value::text("not bytes")};
+    const Value wrongChange[] = {
+        Value::byte(1),          Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value(),
+        Value::text("not bytes")};
     EXPECT_FALSE(changeRecord(wrongChange));
     EXPECT_EQ(lastError(), rc::kTypeMismatch);
     EXPECT_EQ(readBytes("all.edb"), before);
@@ -134,13 +135,13 @@ TEST_F(Commands, DeleteMarksAndPackKeepsOrderAndSerials)
     createAllTypes("all.edb", 5);
     ASSERT_TRUE(goToRecord(2));
     ASSERT_TRUE(deleteRecord());
-    ASSERT_TRUE(deleteRecord());  // already deleted: nothing changes
+    ASSERT_TRUE(deleteRecord()); // already deleted: nothing changes
     std::int32_t status = 0;
     ASSERT_TRUE(readStatusWord(status));
     EXPECT_EQ(status, -2);
     ASSERT_TRUE(goToRecord(4));
     ASSERT_TRUE(deleteRecord());
-    EXPECT_EQ(recordCount(), 5);  // marked, still present
+    EXPECT_EQ(recordCount(), 5); // marked, still present
     // A deleted record still reads like any other.
     EXPECT_EQ(readField(kInteger), Value::integer(4));
 
@@ -227,8 +228,8 @@ TEST_F(Commands, CloseByAliasTitleOrPathAndTheCurrentStore)
     ASSERT_TRUE(add({Value::integer(3)}));
     ASSERT_TRUE(add({Value::integer(3)}));
 
-    closeStore("A");  // by title, letter case aside; it stood before the current store
-    EXPECT_EQ(recordCount(), 2);  // c is still current
+    closeStore("A");             // by title, letter case aside; it stood before the current store
+    EXPECT_EQ(recordCount(), 2); // c is still current
     closeStore("nothing");
     EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(recordCount(), 2);

@@ -76,14 +76,14 @@ TEST_F(Conditions, FindBeyondTheLastRecordFindsNothing)
     writeBytes("f.edb", header);
     EXPECT_FALSE(find(true));
     EXPECT_EQ(lastError(), rc::kOk);
-    ASSERT_TRUE(clearStore());  // current record 0 of an empty store
+    ASSERT_TRUE(clearStore()); // current record 0 of an empty store
     EXPECT_FALSE(find(true));
     EXPECT_EQ(lastError(), rc::kOk);
 }
 
 TEST_F(Conditions, ConditionalDeleteMarksMatchesAndKeepsTheCurrentRecord)
 {
-    makeStore(10, true);  // three batches
+    makeStore(10, true); // three batches
     ASSERT_TRUE(goToRecord(6));
     ASSERT_TRUE(deleteRecord());
     std::vector<std::int32_t> seen;
@@ -93,7 +93,7 @@ TEST_F(Conditions, ConditionalDeleteMarksMatchesAndKeepsTheCurrentRecord)
         return Value::logical(v % 3 == 0);
     })));
     EXPECT_EQ(seen, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(readField(1), Value::integer(6));  // current record restored
+    EXPECT_EQ(readField(1), Value::integer(6)); // current record restored
     EXPECT_EQ(statusWords(), (std::vector<std::int32_t>{1, 2, -3, 4, 5, -6, 7, 8, -9, 10}));
 
     ASSERT_TRUE(pack());
@@ -115,7 +115,7 @@ TEST_F(Conditions, PackWithoutDeletedRecordsChangesNothing)
     ASSERT_TRUE(goToRecord(5));
     ASSERT_TRUE(pack());
     EXPECT_EQ(readBytes("f.edb"), before);
-    EXPECT_EQ(readField(1), Value::integer(1));  // pack leaves record 1 current
+    EXPECT_EQ(readField(1), Value::integer(1)); // pack leaves record 1 current
 }
 
 TEST_F(Conditions, AConditionThatIsNotLogicalEndsTheProgram)

@@ -6,9 +6,10 @@ namespace {
 class FaultFile final : public File {
 public:
     FaultFile(std::unique_ptr<File> inner, FaultEnv& env, std::string path)
-        : inner_(std::move(inner)), env_(env), path_(std::move(path))
-    {
-    }
+        : inner_(std::move(inner))
+        , env_(env)
+        , path_(std::move(path))
+    {}
     ResultCode readAt(std::int64_t offset, void* buffer, std::size_t size, std::size_t& got) override
     {
         return inner_->readAt(offset, buffer, size, got);

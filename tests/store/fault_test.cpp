@@ -9,7 +9,7 @@
 namespace qr::store::testing {
 namespace {
 
-constexpr std::size_t kDataStart = 116 + 72;  // one byte-set field, record length 8
+constexpr std::size_t kDataStart = 116 + 72; // one byte-set field, record length 8
 constexpr std::size_t kRecord = 8;
 
 // Problems of the files on disk, one line each.
@@ -80,15 +80,15 @@ protected:
 
 TEST_F(Faults, AddWhoseChainFailsKeepsTheRecordWithAnEmptyValue)
 {
-    ASSERT_TRUE(addBytes(1000, 1));  // blocks 1, 2
-    ASSERT_TRUE(addBytes(100, 2));   // block 3
-    ASSERT_TRUE(changeBytes(1, 0, 0));  // free list: 1, 2
+    ASSERT_TRUE(addBytes(1000, 1));    // blocks 1, 2
+    ASSERT_TRUE(addBytes(100, 2));     // block 3
+    ASSERT_TRUE(changeBytes(1, 0, 0)); // free list: 1, 2
     // The file grows for two new blocks, the header and the reused free blocks 1
     // and 2 go out, then the disk is full for the new blocks 4 and 5.
     env_.failWritesAfter(".EDT", 3, 1);
     EXPECT_FALSE(addBytes(2000, 3));
     EXPECT_EQ(lastError(), rc::kDiskFull);
-    EXPECT_EQ(recordCount(), 3);  // the record is appended all the same
+    EXPECT_EQ(recordCount(), 3); // the record is appended all the same
     EXPECT_EQ(photo(3), Value::byteSet({}));
     EXPECT_EQ(problems(), std::vector<std::string>{});
     // The blocks taken for it went back: free list 1, 2 again, end blocks trimmed.
@@ -106,7 +106,7 @@ TEST_F(Faults, FullDiskLosesBlocksButNeverListsAUsedBlockAsFree)
     ASSERT_TRUE(addBytes(1000, 1));
     ASSERT_TRUE(addBytes(100, 2));
     ASSERT_TRUE(changeBytes(1, 0, 0));
-    env_.failWritesAfter(".EDT", 3);  // and every write after
+    env_.failWritesAfter(".EDT", 3); // and every write after
     EXPECT_FALSE(addBytes(2000, 3));
     EXPECT_EQ(problems(), std::vector<std::string>{});
     EXPECT_EQ(photo(3), Value::byteSet({}));
@@ -119,23 +119,23 @@ TEST_F(Faults, FullDiskLosesBlocksButNeverListsAUsedBlockAsFree)
 
 TEST_F(Faults, RewriteFailingAfterItsFirstBlockLeavesAnEmptyValue)
 {
-    ASSERT_TRUE(addBytes(1500, 1));  // blocks 1, 2, 3
-    ASSERT_TRUE(addBytes(10, 2));    // block 4
-    env_.failWritesAfter(".EDT", 3, 1);  // growth, header, block 1, then block 2 fails
+    ASSERT_TRUE(addBytes(1500, 1));     // blocks 1, 2, 3
+    ASSERT_TRUE(addBytes(10, 2));       // block 4
+    env_.failWritesAfter(".EDT", 3, 1); // growth, header, block 1, then block 2 fails
     EXPECT_FALSE(changeBytes(1, 1800, 3));
     EXPECT_EQ(lastError(), rc::kDiskFull);
     EXPECT_EQ(photo(1), Value::byteSet({}));
     EXPECT_EQ(lastError(), rc::kOk);
     EXPECT_EQ(photo(2), Value::byteSet(pattern(10, 2)));
     EXPECT_EQ(problems(), std::vector<std::string>{});
-    EXPECT_EQ(auxHeader(20), 3);  // 1, 2, 3 free again; 5 trimmed
+    EXPECT_EQ(auxHeader(20), 3); // 1, 2, 3 free again; 5 trimmed
     EXPECT_EQ(auxHeader(16), 5);
 }
 
 TEST_F(Faults, RewriteFailingAtItsFirstBlockKeepsTheOldValue)
 {
     ASSERT_TRUE(addBytes(1500, 1));
-    env_.failWritesAfter(".EDT", 2, 1);  // growth, header, then block 1 fails
+    env_.failWritesAfter(".EDT", 2, 1); // growth, header, then block 1 fails
     EXPECT_FALSE(changeBytes(1, 1800, 3));
     EXPECT_EQ(photo(1), Value::byteSet(pattern(1500, 1)));
     EXPECT_EQ(problems(), std::vector<std::string>{});
@@ -150,15 +150,15 @@ TEST_F(Faults, AddWhoseRecordCannotBeWrittenGivesItsBlocksBack)
     EXPECT_EQ(lastError(), rc::kDiskFull);
     EXPECT_EQ(recordCount(), 1);
     EXPECT_EQ(readBytes("f.edb").size(), kDataStart + kRecord);
-    EXPECT_EQ(auxHeader(16), 2);  // blocks 2 to 4 freed and trimmed
+    EXPECT_EQ(auxHeader(16), 2); // blocks 2 to 4 freed and trimmed
     EXPECT_EQ(problems(), std::vector<std::string>{});
 }
 
 TEST_F(Faults, ChangeWhoseRecordCannotBeWrittenFreesNothingItStillUses)
 {
-    ASSERT_TRUE(addBytes(1200, 1));  // blocks 1, 2, 3
+    ASSERT_TRUE(addBytes(1200, 1)); // blocks 1, 2, 3
     env_.failWritesAfter("f.edb", 0, 1);
-    EXPECT_FALSE(changeBytes(1, 0, 0));  // the record keeps its reference
+    EXPECT_FALSE(changeBytes(1, 0, 0)); // the record keeps its reference
     EXPECT_EQ(problems(), std::vector<std::string>{});
     EXPECT_EQ(auxHeader(20), 0);
 }
@@ -178,10 +178,10 @@ TEST_F(Faults, PackThatCannotReadABatchKeepsTheRecordsNotWalked)
     // Another program cuts the file to six and a half records meanwhile.
     std::filesystem::resize_file("w.edb", start + 6 * R + R / 2);
 
-    EXPECT_FALSE(pack());  // the second batch of four cannot be read
+    EXPECT_FALSE(pack()); // the second batch of four cannot be read
     EXPECT_EQ(lastError(), rc::kRecordReadFailed);
     const Bytes file = readBytes("w.edb");
-    EXPECT_EQ(i32At(file, 16), 8);  // lowered only by the two removed
+    EXPECT_EQ(i32At(file, 16), 8); // lowered only by the two removed
     std::vector<std::int32_t> serials;
     for (std::size_t r = 0; (r + 1) * R + start <= file.size(); ++r)
         serials.push_back(i32At(file, start + r * R));
@@ -201,7 +201,7 @@ TEST_F(Faults, PackWhoseBatchWriteFailsOnceKeepsEveryRecordOnce)
     ASSERT_TRUE(deleteRecord());
     ASSERT_TRUE(goToRecord(7));
     ASSERT_TRUE(deleteRecord());
-    env_.failWritesAfter("w.edb", 1, 1);  // the second batch's write fails
+    env_.failWritesAfter("w.edb", 1, 1); // the second batch's write fails
 
     EXPECT_FALSE(pack());
     EXPECT_EQ(lastError(), rc::kDiskFull);

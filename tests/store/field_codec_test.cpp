@@ -57,8 +57,8 @@ TEST(TextField, CutToTheWidthWithTerminatorRule)
     std::uint8_t bytes[10];
     std::memset(bytes, 'x', sizeof bytes);
     encodeField(FieldType::Text, 10, Value::text("ab"), bytes);
-    EXPECT_EQ(bytes[2], 0);    // the terminator
-    EXPECT_EQ(bytes[3], 'x');  // only min(width, length + 1) bytes are written
+    EXPECT_EQ(bytes[2], 0);   // the terminator
+    EXPECT_EQ(bytes[3], 'x'); // only min(width, length + 1) bytes are written
 }
 
 TEST(DateTimeField, ReadsBackClampedToTheCalendar)

@@ -10,7 +10,7 @@ namespace qr::store::testing {
 namespace {
 
 constexpr std::int64_t kHeaderByte = 16;
-constexpr std::int64_t kFirstRecord = 116 + 72;  // one integer field
+constexpr std::int64_t kFirstRecord = 116 + 72; // one integer field
 
 class LockBookkeeping : public StoreTest {
 protected:
@@ -110,7 +110,7 @@ TEST_F(LockBookkeeping, AnExclusiveSectionTheFileKeepsIsReleasedByReleaseAll)
     EXPECT_FALSE(otherCanLock(kFirstRecord));
     env_.failUnlocksAfter("b.edb", 0, 1);
     locks_->leaveExclusive();
-    EXPECT_FALSE(otherCanLock(0, kHeaderByte));  // the piece below the byte was not released
+    EXPECT_FALSE(otherCanLock(0, kHeaderByte)); // the piece below the byte was not released
 
     locks_->releaseAll();
     EXPECT_TRUE(otherCanLock(0, format::kWholeFileLength));

@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <set>
-#include <thread>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qr::store::testing {
@@ -18,10 +18,7 @@ constexpr std::int64_t kDataStart = 116 + 72;
 
 class Locking : public StoreTest {
 protected:
-    void makeStore(const std::string& name = "l.edb")
-    {
-        create(name, {{"号", FieldType::Integer, 0}});
-    }
+    void makeStore(const std::string& name = "l.edb") { create(name, {{"号", FieldType::Integer, 0}}); }
     // A second, independent handle on the same file, as another program would have.
     std::unique_ptr<File> otherHandle(const std::string& name = "l.edb", OpenMode mode = OpenMode::ReadWrite)
     {
@@ -48,7 +45,7 @@ TEST_F(Locking, HeldBytesRefuseOtherHandlesOfThisProcess)
     ASSERT_EQ(other->lock(16, 1, LockMode::Exclusive), rc::kOk);
     EXPECT_FALSE(add({Value::integer(2)}));
     EXPECT_EQ(lastError(), rc::kLockViolation);
-    EXPECT_EQ(recordCount(), 0);  // waits its 2000 ms, then gives up
+    EXPECT_EQ(recordCount(), 0); // waits its 2000 ms, then gives up
     EXPECT_EQ(lastError(), rc::kLockViolation);
     ASSERT_EQ(other->unlock(16, 1), rc::kOk);
     EXPECT_EQ(recordCount(), 1);
@@ -59,7 +56,7 @@ TEST_F(Locking, HeldBytesRefuseOtherHandlesOfThisProcess)
     EXPECT_EQ(lastError(), rc::kLockViolation);
     EXPECT_FALSE(changeRecord(std::vector<Value>{Value::integer(5)}));
     EXPECT_FALSE(deleteRecord());
-    EXPECT_FALSE(pack());  // the exclusive section cannot get the record's byte
+    EXPECT_FALSE(pack()); // the exclusive section cannot get the record's byte
     EXPECT_EQ(lastError(), rc::kLockViolation);
     // A refused exclusive section leaves no piece locked behind.
     EXPECT_TRUE(canLock(*other, 0, 16));
@@ -106,13 +103,13 @@ TEST_F(Locking, NestedLocksAreCountedAndExclusiveSectionsSplitAroundHeldBytes)
     ASSERT_EQ(locks.enterExclusive(), rc::kOk);
     EXPECT_FALSE(canLock(*other, 0));
     EXPECT_FALSE(canLock(*other, 0x7FFFFFFE));
-    EXPECT_TRUE(canLock(*other, 0x7FFFFFFF));  // beyond the whole-file range
-    EXPECT_EQ(locks.enterExclusive(), rc::kOk);  // nested
+    EXPECT_TRUE(canLock(*other, 0x7FFFFFFF));   // beyond the whole-file range
+    EXPECT_EQ(locks.enterExclusive(), rc::kOk); // nested
     locks.leaveExclusive();
     EXPECT_FALSE(canLock(*other, 5));
     locks.leaveExclusive();
     EXPECT_TRUE(canLock(*other, 5));
-    EXPECT_FALSE(canLock(*other, 300));  // still held by its own lock
+    EXPECT_FALSE(canLock(*other, 300)); // still held by its own lock
     EXPECT_EQ(locks.unlock(300), rc::kOk);
     EXPECT_TRUE(canLock(*other, 300));
 
@@ -147,14 +144,14 @@ TEST_F(Locking, ShareModesHoldBetweenHandles)
     auto strict = otherHandle("l.edb", OpenMode::ReadOnly);
     EXPECT_EQ(claimShareMode(*strict, ShareMode::DenyWrite), rc::kSharingViolation);
     closeStore();
-    EXPECT_EQ(claimShareMode(*writer, ShareMode::None), rc::kOk);  // closing ends the refusal
+    EXPECT_EQ(claimShareMode(*writer, ShareMode::None), rc::kOk); // closing ends the refusal
 
     // A store that another handle writes cannot be opened denying writes, nor denying
     // everything; sharing it is fine.
     EXPECT_FALSE(open("l.edb", denyWrite));
     EXPECT_EQ(lastError(), rc::kSharingViolation);
     OpenOptions exclusive;
-    exclusive.shareMode = 0;  // an explicit 0 denies reading and writing
+    exclusive.shareMode = 0; // an explicit 0 denies reading and writing
     EXPECT_FALSE(open("l.edb", exclusive));
     EXPECT_EQ(lastError(), rc::kSharingViolation);
     EXPECT_TRUE(open("l.edb"));

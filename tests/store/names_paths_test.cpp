@@ -11,8 +11,8 @@ TEST(FieldNameRule, AcceptsLettersChineseAndFullWidthCharacters)
     EXPECT_TRUE(isValidFieldName("姓名"));
     EXPECT_TRUE(isValidFieldName("监护1关系"));
     EXPECT_TRUE(isValidFieldName("_a9"));
-    EXPECT_TRUE(isValidFieldName("Ａｂ０"));   // full-width letters, then a full-width digit
-    EXPECT_TRUE(isValidFieldName("あア"));    // hiragana, katakana
+    EXPECT_TRUE(isValidFieldName("Ａｂ０")); // full-width letters, then a full-width digit
+    EXPECT_TRUE(isValidFieldName("あア"));   // hiragana, katakana
     EXPECT_TRUE(isValidFieldName("\xA9\x60"));
 }
 
@@ -20,11 +20,11 @@ TEST(FieldNameRule, RefusesDigitsFirstPointsBlanksAndBrokenCharacters)
 {
     EXPECT_FALSE(isValidFieldName(""));
     EXPECT_FALSE(isValidFieldName("1a"));
-    EXPECT_FALSE(isValidFieldName("０a"));     // full-width digit first
+    EXPECT_FALSE(isValidFieldName("０a")); // full-width digit first
     EXPECT_FALSE(isValidFieldName("a.b"));
     EXPECT_FALSE(isValidFieldName("a b"));
     EXPECT_FALSE(isValidFieldName("a-b"));
-    EXPECT_FALSE(isValidFieldName("，"));      // full-width punctuation (A3AC)
+    EXPECT_FALSE(isValidFieldName("，"));       // full-width punctuation (A3AC)
     EXPECT_FALSE(isValidFieldName("\xA1\xA1")); // ideographic space
     EXPECT_FALSE(isValidFieldName("a\xB0"));    // lead byte without trail byte
 }
@@ -33,8 +33,8 @@ TEST(FieldNameRule, LengthLimitCountsCharactersAndTheSixteenByteSlot)
 {
     EXPECT_TRUE(isValidFieldName(std::string(15, 'a')));
     EXPECT_FALSE(isValidFieldName(std::string(16, 'a')));
-    EXPECT_TRUE(isValidFieldName("一二三四五六七八"));      // 8 characters, 16 bytes
-    EXPECT_FALSE(isValidFieldName("一二三四五六七八九"));   // 18 bytes do not fit
+    EXPECT_TRUE(isValidFieldName("一二三四五六七八"));    // 8 characters, 16 bytes
+    EXPECT_FALSE(isValidFieldName("一二三四五六七八九")); // 18 bytes do not fit
     // Aliases follow the characters, not the length.
     EXPECT_TRUE(followsNameCharacterRule(std::string(40, 'a')));
     EXPECT_FALSE(followsNameCharacterRule("9a"));

@@ -47,7 +47,7 @@ TEST_F(OpenValidation, HeaderFaultsAreRefusedInOrder)
     EXPECT_EQ(openResult(good, false, "secret"), rc::kWrongPassword);
     EXPECT_EQ(openResult(good, false, "?"), rc::kOk);
     b = good;
-    b[1] = 'C';  // "WCDB": protected, and we hold no password for it
+    b[1] = 'C'; // "WCDB": protected, and we hold no password for it
     EXPECT_EQ(openResult(b, false, "secret"), rc::kWrongPassword);
 
     b = good;
@@ -82,10 +82,10 @@ TEST_F(OpenValidation, FieldCountAndDefinitionFaults)
     Bytes b = good;
     putI32At(b, 112, 0);
     EXPECT_EQ(openResult(b), rc::kNotADataFile);
-    b.resize(114);  // field count cannot be read
+    b.resize(114); // field count cannot be read
     EXPECT_EQ(openResult(b), rc::kNotADataFile);
     b = good;
-    putI32At(b, 112, 3);  // a third definition would run into the records
+    putI32At(b, 112, 3); // a third definition would run into the records
     b.resize(116 + 2 * 72 + 40);
     EXPECT_EQ(openResult(b), rc::kNotADataFile);
 
@@ -94,14 +94,14 @@ TEST_F(OpenValidation, FieldCountAndDefinitionFaults)
         putI32At(d, 116 + 72 * field + offset, value);
         return d;
     };
-    EXPECT_EQ(openResult(withDef(1, 24, -1)), rc::kNotADataFile);   // negative offset
-    EXPECT_EQ(openResult(withDef(1, 20, 13)), rc::kNotADataFile);   // type code
+    EXPECT_EQ(openResult(withDef(1, 24, -1)), rc::kNotADataFile); // negative offset
+    EXPECT_EQ(openResult(withDef(1, 20, 13)), rc::kNotADataFile); // type code
     EXPECT_EQ(openResult(withDef(1, 20, 0)), rc::kNotADataFile);
-    EXPECT_EQ(openResult(withDef(0, 28, 0)), rc::kNotADataFile);    // text without width
-    EXPECT_EQ(openResult(withDef(0, 28, 15)), rc::kNotADataFile);   // text runs past the record
-    EXPECT_EQ(openResult(withDef(1, 24, 15)), rc::kNotADataFile);   // integer runs past the record
-    EXPECT_EQ(openResult(withDef(1, 20, 4)), rc::kNotADataFile);    // long integer does not fit
-    EXPECT_EQ(openResult(withDef(1, 20, 2)), rc::kOk);              // short integer does
+    EXPECT_EQ(openResult(withDef(0, 28, 0)), rc::kNotADataFile);  // text without width
+    EXPECT_EQ(openResult(withDef(0, 28, 15)), rc::kNotADataFile); // text runs past the record
+    EXPECT_EQ(openResult(withDef(1, 24, 15)), rc::kNotADataFile); // integer runs past the record
+    EXPECT_EQ(openResult(withDef(1, 20, 4)), rc::kNotADataFile);  // long integer does not fit
+    EXPECT_EQ(openResult(withDef(1, 20, 2)), rc::kOk);            // short integer does
 }
 
 TEST_F(OpenValidation, FieldNameNeedsTerminatorWithinSeventeenBytes)
@@ -155,7 +155,7 @@ TEST_F(OpenValidation, ShortFileIsCutOnWritableOpenAndRefusedReadOnly)
     const Bytes after = readBytes("v.edb");
     EXPECT_EQ(after.size(), kDataStart + 7 * kRecord);
     EXPECT_EQ(i32At(after, 16), 7);
-    EXPECT_EQ(i32At(after, 20), 11);  // next serial untouched
+    EXPECT_EQ(i32At(after, 20), 11); // next serial untouched
 }
 
 TEST_F(OpenValidation, UncountedRecordsAreDroppedOnlyByWritableOpen)
@@ -198,14 +198,14 @@ TEST_F(OpenValidation, AuxiliaryFileFaults)
     a.resize(31);
     EXPECT_EQ(openWith(a), rc::kAuxReadFailed);
     a = aux;
-    putI32At(a, 20, 1);  // free count must stay below the block count
+    putI32At(a, 20, 1); // free count must stay below the block count
     EXPECT_EQ(openWith(a), rc::kAuxReadFailed);
     a = aux;
     putI32At(a, 4, 0x10001);
     EXPECT_EQ(openWith(a), rc::kAuxVersionMismatch);
 
     a = aux;
-    putI32At(a, 16, 4);  // claims four blocks in a file of one
+    putI32At(a, 16, 4); // claims four blocks in a file of one
     EXPECT_EQ(openWith(a, readOnly), rc::kAuxDamaged);
     EXPECT_EQ(readBytes("p.EDT"), a);
     EXPECT_EQ(openWith(a), rc::kOk);

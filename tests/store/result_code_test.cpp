@@ -41,16 +41,21 @@ const std::vector<std::vector<int>>& errnoClasses()
 const std::vector<ResultCode>& raisedCodes()
 {
     static const std::vector<ResultCode> codes = {
-        rc::kUnknown, rc::kCreateFailed, rc::kFileNotFound, rc::kBadPath, rc::kTooManyOpenFiles,
-        rc::kAccessDenied, rc::kInvalidHandle, rc::kRemoveCurrentDir, rc::kDirectoryFull, rc::kBadSeek,
-        rc::kHardwareError, rc::kSharingViolation, rc::kLockViolation, rc::kDiskFull, rc::kEndOfFile,
-        rc::kFieldCountZero, rc::kInvalidFieldType, rc::kInvalidFieldName, rc::kInvalidFieldSize,
-        rc::kDuplicateFieldName, rc::kNotADataFile, rc::kVersionTooHigh, rc::kInvalidAlias, rc::kNotOpen,
-        rc::kLockFailed, rc::kUnlockFailed, rc::kIndexOpenFailed, rc::kTooManyIndexFiles, rc::kAuxReadFailed,
-        rc::kAuxVersionMismatch, rc::kAuxDamaged, rc::kAlreadyOpen, rc::kOutOfMemory, rc::kFieldReadFailed,
-        rc::kDataFileSize, rc::kAuxCreateFailed, rc::kAuxAccessFailed, rc::kNoCurrentRecord, rc::kNoSuchField,
-        rc::kRecordReadFailed, rc::kRecordCountFailed, rc::kStoreNotOpen, rc::kNoCurrentStore, rc::kTypeMismatch,
-        rc::kWrongPassword,
+        rc::kUnknown,           rc::kCreateFailed,       rc::kFileNotFound,
+        rc::kBadPath,           rc::kTooManyOpenFiles,   rc::kAccessDenied,
+        rc::kInvalidHandle,     rc::kRemoveCurrentDir,   rc::kDirectoryFull,
+        rc::kBadSeek,           rc::kHardwareError,      rc::kSharingViolation,
+        rc::kLockViolation,     rc::kDiskFull,           rc::kEndOfFile,
+        rc::kFieldCountZero,    rc::kInvalidFieldType,   rc::kInvalidFieldName,
+        rc::kInvalidFieldSize,  rc::kDuplicateFieldName, rc::kNotADataFile,
+        rc::kVersionTooHigh,    rc::kInvalidAlias,       rc::kNotOpen,
+        rc::kLockFailed,        rc::kUnlockFailed,       rc::kIndexOpenFailed,
+        rc::kTooManyIndexFiles, rc::kAuxReadFailed,      rc::kAuxVersionMismatch,
+        rc::kAuxDamaged,        rc::kAlreadyOpen,        rc::kOutOfMemory,
+        rc::kFieldReadFailed,   rc::kDataFileSize,       rc::kAuxCreateFailed,
+        rc::kAuxAccessFailed,   rc::kNoCurrentRecord,    rc::kNoSuchField,
+        rc::kRecordReadFailed,  rc::kRecordCountFailed,  rc::kStoreNotOpen,
+        rc::kNoCurrentStore,    rc::kTypeMismatch,       rc::kWrongPassword,
     };
     return codes;
 }

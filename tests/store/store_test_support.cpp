@@ -45,12 +45,10 @@ Bytes pattern(std::size_t size, std::uint8_t seed)
 std::vector<FieldSpec> allTypesFields()
 {
     return {
-        {"字节", FieldType::Byte, 0},        {"短整数", FieldType::Short, 0},
-        {"整数", FieldType::Integer, 0},     {"长整数", FieldType::Long, 0},
-        {"小数", FieldType::Float, 0},       {"双精度", FieldType::Double, 0},
-        {"逻辑", FieldType::Logical, 0},     {"日期", FieldType::DateTime, 0},
-        {"子程序", FieldType::SubprogramPointer, 0}, {"文本", FieldType::Text, 10},
-        {"照片", FieldType::ByteSet, 0},     {"备注", FieldType::Memo, 0},
+        {"字节", FieldType::Byte, 0},    {"短整数", FieldType::Short, 0},  {"整数", FieldType::Integer, 0},
+        {"长整数", FieldType::Long, 0},  {"小数", FieldType::Float, 0},    {"双精度", FieldType::Double, 0},
+        {"逻辑", FieldType::Logical, 0}, {"日期", FieldType::DateTime, 0}, {"子程序", FieldType::SubprogramPointer, 0},
+        {"文本", FieldType::Text, 10},   {"照片", FieldType::ByteSet, 0},  {"备注", FieldType::Memo, 0},
     };
 }
 

@@ -24,9 +24,20 @@ Bytes pattern(std::size_t size, std::uint8_t seed);
 
 // Field numbers of allTypesFields(), 1-based.
 enum AllTypes : std::int32_t {
-    kByte = 1, kShort, kInteger, kLong, kFloat, kDouble, kLogical, kDateTime, kPointer, kText, kBytes, kMemo
+    kByte = 1,
+    kShort,
+    kInteger,
+    kLong,
+    kFloat,
+    kDouble,
+    kLogical,
+    kDateTime,
+    kPointer,
+    kText,
+    kBytes,
+    kMemo
 };
-std::vector<FieldSpec> allTypesFields();  // text width 10
+std::vector<FieldSpec> allTypesFields(); // text width 10
 
 class StoreTest : public ::testing::Test {
 protected:

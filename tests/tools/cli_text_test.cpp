@@ -19,7 +19,7 @@ TEST(Csv, RoundTripsQuotesCommasLineBreaksAndChinese)
         {"序号", "姓名", "家庭住址"},
         {"1", "O'Neil \"Jr\"", "Hollowmere村, 二组\r\n188号"},
         {"2", "", "\n"},
-        {""},  // a record of one empty field must not vanish as a blank line
+        {""}, // a record of one empty field must not vanish as a blank line
         {"3", "张,三", " leading and trailing "},
     };
     std::string text;
@@ -37,7 +37,10 @@ TEST(Csv, ReadsWhatOtherProgramsWrite)
     CsvTable table;
     std::string error;
     // A byte-order mark, LF line ends, a blank line and no final line end.
-    ASSERT_TRUE(parseCsv("\xEF\xBB\xBF" "a,b\n\n1,\"x\"\"y\"\n2,z", table, error)) << error;
+    ASSERT_TRUE(parseCsv("\xEF\xBB\xBF"
+                         "a,b\n\n1,\"x\"\"y\"\n2,z",
+                         table, error))
+        << error;
     EXPECT_EQ(table.rows, (std::vector<CsvRow>{{"a", "b"}, {"1", "x\"y"}, {"2", "z"}}));
     EXPECT_EQ(table.lines, (std::vector<int>{1, 3, 4}));
 }
@@ -64,7 +67,7 @@ TEST(TextNumber, FollowsTheRuntimeRule)
     EXPECT_EQ(textToNumber("7e"), 7.0);
     EXPECT_EQ(textToNumber(".5"), 0.5);
     EXPECT_EQ(textToNumber("."), 0.0);
-    EXPECT_EQ(textToNumber("0x10"), 0.0);  // decimal only
+    EXPECT_EQ(textToNumber("0x10"), 0.0); // decimal only
     EXPECT_EQ(textToNumber("inf"), 0.0);
     EXPECT_EQ(textToNumber("1e999"), HUGE_VAL);
     // Full-width digits, point, sign and space (GBK, as literals are compiled).
@@ -111,8 +114,8 @@ TEST(PhotoKind, ByFirstBytes)
     EXPECT_EQ(kind({'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), "bmp");
     EXPECT_EQ(kind({0, 0, 1, 0, 1, 0}), "ico");
     EXPECT_EQ(kind({0, 0, 2, 0, 1, 0}), "cur");
-    EXPECT_EQ(kind({0, 0, 1, 0, 0, 0}), "");  // an icon directory without images
-    EXPECT_EQ(kind({'B', 'M'}), "");          // too short for a bitmap header
+    EXPECT_EQ(kind({0, 0, 1, 0, 0, 0}), ""); // an icon directory without images
+    EXPECT_EQ(kind({'B', 'M'}), "");         // too short for a bitmap header
     EXPECT_EQ(kind({}), "");
     EXPECT_TRUE(isPhotoExtension("jpeg"));
     EXPECT_TRUE(isPhotoExtension("bin"));

@@ -42,7 +42,7 @@ TEST_F(CheckCommandTest, SoundAfterAppendDeletePack)
 
 TEST_F(CheckCommandTest, LoopInAChain)
 {
-    patchInt32(aux(), block(3, 1), 1);  // block 3's next goes back to block 1
+    patchInt32(aux(), block(3, 1), 1); // block 3's next goes back to block 1
     const ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.out.find("record 1 (serial 1) field 9"), std::string::npos) << r.out;
@@ -58,7 +58,7 @@ TEST_F(CheckCommandTest, LoopInAChain)
 
 TEST_F(CheckCommandTest, BlockInTwoChains)
 {
-    patchInt32(store(), fieldPosition(store(), 2, kPhotoField), 3);  // record 2 takes record 1's last block
+    patchInt32(store(), fieldPosition(store(), 2, kPhotoField), 3); // record 2 takes record 1's last block
     const ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.out.find("block 3 is in the chain of record 2 (serial 3) field 9"), std::string::npos) << r.out;
@@ -67,7 +67,7 @@ TEST_F(CheckCommandTest, BlockInTwoChains)
 
 TEST_F(CheckCommandTest, LostBlock)
 {
-    patchInt32(store(), fieldPosition(store(), 2, kPhotoField), 0);  // record 2 forgets its photo
+    patchInt32(store(), fieldPosition(store(), 2, kPhotoField), 0); // record 2 forgets its photo
     const ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "block 6 is lost: in no chain and not on the free list\n");
@@ -75,26 +75,26 @@ TEST_F(CheckCommandTest, LostBlock)
 
 TEST_F(CheckCommandTest, BadFreeList)
 {
-    patchInt32(aux(), 20, 1);  // the header counts one free block of two
+    patchInt32(aux(), 20, 1); // the header counts one free block of two
     ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "the free list holds 2 blocks, the auxiliary header counts 1\n");
 
     patchInt32(aux(), 20, 2);
-    patchInt32(aux(), block(5, 1), 2);  // the free list runs into record 1's chain
+    patchInt32(aux(), block(5, 1), 2); // the free list runs into record 1's chain
     r = check();
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.out.find("block 2 is on the free list and in the chain of record 1"), std::string::npos) << r.out;
 
     patchInt32(aux(), block(5, 1), 0);
-    patchInt32(aux(), block(5, 2), 12);  // a free block claiming data
+    patchInt32(aux(), block(5, 2), 12); // a free block claiming data
     r = check();
     EXPECT_NE(r.out.find("free block 5 has used count 12, not 0"), std::string::npos) << r.out;
 }
 
 TEST_F(CheckCommandTest, RefusesWhatItCannotOpen)
 {
-    patchInt32(aux(), 16, 99);  // more blocks than the file holds
+    patchInt32(aux(), 16, 99); // more blocks than the file holds
     const ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_EQ(r.errorLines().size(), 1u);

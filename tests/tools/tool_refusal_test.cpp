@@ -76,7 +76,8 @@ TEST_F(RosterTest, BadCsvIsRefusedBeforeAnythingIsAppended)
     writeBytesTo(dir.file("photos/2.jpg"), makeJpeg(100, 2));
     writeBytesTo(dir.file("photos/2.gif"), makeJpeg(100, 2));
     expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("photos")}), "two photos for");
-    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("nowhere")}), "cannot read the photo folder");
+    expectRefused(importText(kHeadings + "\r\n" + good, {"--photos", dir.file("nowhere")}),
+                  "cannot read the photo folder");
 
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);
@@ -123,9 +124,9 @@ TEST_F(RosterTest, WritableCommandRefusesAStoreItCannotOpenWhole)
     createRoster();
     importRows({studentRow(1, "A")});
     auto data = readBytes(store());
-    data.resize(data.size() + 10, 0x77);  // what the writable open would cut first ...
+    data.resize(data.size() + 10, 0x77); // what the writable open would cut first ...
     writeBytesTo(store(), data);
-    patchInt32(aux(), 0, 0x21212121);  // ... before it finds the auxiliary file damaged
+    patchInt32(aux(), 0, 0x21212121); // ... before it finds the auxiliary file damaged
     const auto auxBytes = readBytes(aux());
     for (const char* command : {"pack", "clear"})
         expectRefused(runTool({command, store()}), u8s(u8"读入数据库辅助文件失败"));
@@ -141,7 +142,7 @@ TEST_F(RosterTest, WritableCommandReportsTheCorrectionItMakes)
     importRows({studentRow(1, "A"), studentRow(2, "B")});
     const std::size_t whole = std::filesystem::file_size(store());
     std::filesystem::resize_file(store(), whole - 500);  // half of the second record is gone
-    EXPECT_EQ(runTool({"info", store()}).exitStatus, 2);  // read-only: the count is wrong
+    EXPECT_EQ(runTool({"info", store()}).exitStatus, 2); // read-only: the count is wrong
     const ToolResult packed = runTool({"pack", store()});
     EXPECT_EQ(packed.exitStatus, 0) << packed.err;
     EXPECT_NE(packed.out.find("the record count will be lowered from 2 to the 1 whole records"), std::string::npos)

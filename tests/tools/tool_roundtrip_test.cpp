@@ -24,11 +24,11 @@ TEST_F(RosterTest, CreateRosterLaysDownTheTwentyFields)
     createRoster();
     const json d = dump(store());
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {u8s(u8"序号"), "integer"},  {u8s(u8"姓名"), "text"},     {u8s(u8"性别"), "text"},
-        {u8s(u8"身高"), "double"},   {u8s(u8"体重"), "float"},    {u8s(u8"年龄"), "text"},
-        {u8s(u8"学籍辅号"), "text"}, {u8s(u8"全国学号"), "text"}, {u8s(u8"照片"), "byteset"},
-        {u8s(u8"是否住宿"), "text"}, {u8s(u8"宿舍号"), "text"},   {u8s(u8"床位号"), "text"},
-        {u8s(u8"身份证号"), "text"}, {u8s(u8"家庭住址"), "text"}, {u8s(u8"监护1关系"), "text"},
+        {u8s(u8"序号"), "integer"},   {u8s(u8"姓名"), "text"},      {u8s(u8"性别"), "text"},
+        {u8s(u8"身高"), "double"},    {u8s(u8"体重"), "float"},     {u8s(u8"年龄"), "text"},
+        {u8s(u8"学籍辅号"), "text"},  {u8s(u8"全国学号"), "text"},  {u8s(u8"照片"), "byteset"},
+        {u8s(u8"是否住宿"), "text"},  {u8s(u8"宿舍号"), "text"},    {u8s(u8"床位号"), "text"},
+        {u8s(u8"身份证号"), "text"},  {u8s(u8"家庭住址"), "text"},  {u8s(u8"监护1关系"), "text"},
         {u8s(u8"监护1姓名"), "text"}, {u8s(u8"监护1电话"), "text"}, {u8s(u8"监护2关系"), "text"},
         {u8s(u8"监护2姓名"), "text"}, {u8s(u8"监护2电话"), "text"},
     };
@@ -57,7 +57,7 @@ TEST_F(RosterTest, CreateRosterLaysDownTheTwentyFields)
 TEST_F(RosterTest, ChinesePathsReachTheFileSystemUnchanged)
 {
     std::filesystem::create_directory(dir.file(u8s(u8"初中2017级")));
-    const std::string named = dir.file(u8s(u8"初中2017级/花名册"));  // the default extension is added
+    const std::string named = dir.file(u8s(u8"初中2017级/花名册")); // the default extension is added
     ASSERT_EQ(runTool({"create-roster", named}).exitStatus, 0);
     EXPECT_TRUE(std::filesystem::exists(named + ".EDB"));
     EXPECT_TRUE(std::filesystem::exists(named + ".EDT"));
@@ -72,7 +72,7 @@ TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
     createRoster();
     writeText(dir.file("abc.bin"), "abc");
     std::filesystem::create_directory(dir.file("photos"));
-    writeText(dir.file("photos/17.bin"), "abc");  // bytes that are no picture travel as .bin
+    writeText(dir.file("photos/17.bin"), "abc"); // bytes that are no picture travel as .bin
     // 序号 and 身高 in full-width digits, 体重 with a unit, 年龄 kept as typed.
     importRows({u8s(u8"１７,小明,男,１６５．５,45.5kg,12岁,1,G1,是,1#201,8,110,\"村,\"\"二\"\"组\",父亲,王,188,,,"),
                 u8s(u8"abc,小红,女,,x,,,,,,,,,,,,,,")},
@@ -85,7 +85,7 @@ TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
     const json& v = first["values"];
     EXPECT_EQ(v[0], 17);
     EXPECT_EQ(v[1], u8s(u8"小明"));
-    EXPECT_EQ(v[3], 165.5);  // a double keeps the fraction
+    EXPECT_EQ(v[3], 165.5); // a double keeps the fraction
     EXPECT_EQ(v[4], 45.5);
     EXPECT_EQ(v[5], u8s(u8"12岁"));
     EXPECT_EQ(v[8]["size"], 3);
@@ -93,7 +93,7 @@ TEST_F(RosterTest, ImportConvertsAsTheAddFormAndDumpShowsEveryKind)
     EXPECT_EQ(v[13], u8s(u8"村,\"二\"组"));
     EXPECT_EQ(v[17], "");
     const json& second = d["records"][1]["values"];
-    EXPECT_EQ(second[0], 0);  // no number in "abc": 0, as the form stores it
+    EXPECT_EQ(second[0], 0); // no number in "abc": 0, as the form stores it
     EXPECT_EQ(second[3], 0);
     EXPECT_EQ(second[8]["size"], 0);
     EXPECT_EQ(d["next_serial"], 3);
@@ -110,7 +110,7 @@ TEST_F(RosterTest, CsvRoundTripKeepsTextsNumbersAndPhotos)
     const std::vector<std::string> rows = {
         u8s(u8"1,\"O'Neil, \"\"Jr\"\"\",男,170.25,60.1,13,1,G1,是,1#201,8,110,\"第一行\r\n第二行\",父亲,王大,188,母亲,李,199"),
         u8s(u8"2,张三,女,0.1,0.3,12,2,G2,否,,,111,,,,,,,"),
-        u8s(u8"3,𠀀字,女,1e2,1e-3,,,,,,,112,,,,,,,"),  // a character outside GBK itself
+        u8s(u8"3,𠀀字,女,1e2,1e-3,,,,,,,112,,,,,,,"), // a character outside GBK itself
     };
     importRows(rows, dir.file("photos"));
 

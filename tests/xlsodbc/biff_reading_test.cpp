@@ -66,15 +66,15 @@ Bytes foreignWorkbook(std::size_t& sheet1Bound, std::size_t& sheet2Bound)
     sheet2Bound = b.w.size() + 4;
     b.rec(rt::BoundSheet, cat({u32(0), {0, 0}, {2, 1}, wide(u"表二")}));
     const std::u16string split = std::u16string(50, u'张');
-    b.rec(rt::Sst, cat({u32(8), u32(7),
-                        cat({u16(4), {0}, compressed("Name")}),
+    b.rec(rt::Sst, cat({u32(8), u32(7), cat({u16(4), {0}, compressed("Name")}),
                         // rich: two formatting runs after the characters
                         cat({u16(4), {0x08}, u16(2), compressed("Rich"), u32(0x00010000), u32(0x00000002)}),
                         // phonetic block after the characters
                         cat({u16(2), {0x05}, u32(10), wide(u"汉字"), Bytes(10, 0xEE)}),
                         // 53 characters: 50 wide ones here, the rest behind a fresh flag byte
                         cat({u16(53), {0x01}, wide(split)})}));
-    b.rec(rt::Continue, cat({{0x00}, compressed("abc"),
+    b.rec(rt::Continue, cat({{0x00},
+                             compressed("abc"),
                              // a string ending exactly at the record's end
                              cat({u16(5), {0}, compressed("edge!")})}));
     b.rec(rt::Continue, cat({cat({u16(3), {0}, compressed("new")}),
@@ -199,8 +199,8 @@ TEST(BiffReading, NumberColumnsReadTextsAsNull)
     EXPECT_EQ(values[2].number, 45.5);
     EXPECT_EQ(values[4].text, "2.25"); // a number in a text column
     EXPECT_EQ(values[5].number, 2);
-    EXPECT_EQ(values[6].number, 1);    // TRUE in a number column
-    EXPECT_TRUE(values[8].isNull);     // a text in a number column
+    EXPECT_EQ(values[6].number, 1); // TRUE in a number column
+    EXPECT_TRUE(values[8].isNull);  // a text in a number column
 }
 
 } // namespace

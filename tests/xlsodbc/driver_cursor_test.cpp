@@ -17,7 +17,8 @@ protected:
         writeFile(book, buildWorkbookFile({SheetSpec{u"Sheet1", {u"n", u"text"}, {}}}));
         ASSERT_TRUE(client.connectTo(book));
         for (int i = 1; i <= 5; ++i)
-            ASSERT_TRUE(client.exec("INSERT INTO [Sheet1$] (n, text) VALUES (" + std::to_string(i) + ", 'row " + std::to_string(i) + "')"));
+            ASSERT_TRUE(client.exec("INSERT INTO [Sheet1$] (n, text) VALUES (" + std::to_string(i) + ", 'row " +
+                                    std::to_string(i) + "')"));
         stmt = client.newStatement();
     }
     void TearDown() override { SQLFreeHandle(SQL_HANDLE_STMT, stmt); }
@@ -33,7 +34,8 @@ protected:
 
 TEST_F(DriverCursor, StaticCursorScrollsEveryWay)
 {
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0)));
+    ASSERT_TRUE(
+        SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0)));
     ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(stmt, (SQLCHAR*)"SELECT n FROM [sheet1$]", SQL_NTS)));
     SQLINTEGER n = 0;
     SQLLEN ind = 0;

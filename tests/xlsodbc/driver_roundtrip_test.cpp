@@ -19,8 +19,9 @@ protected:
     void SetUp() override
     {
         book = dir.file("list.xls");
-        writeFile(book, buildWorkbookFile({SheetSpec{u"Sheet1", {u"序号", u"姓名", u"备注", u"身高", u"乚乣号"}, {{1, 3000}}},
-                                           SheetSpec{u"Sheet2", {}, {}}}));
+        writeFile(book,
+                  buildWorkbookFile({SheetSpec{u"Sheet1", {u"序号", u"姓名", u"备注", u"身高", u"乚乣号"}, {{1, 3000}}},
+                                     SheetSpec{u"Sheet2", {}, {}}}));
     }
 
     QueryResult selectAll(OdbcClient& c, const std::string& sql = "SELECT * FROM `sheet1$`")
@@ -46,10 +47,11 @@ TEST_F(DriverRoundTrip, TextsKeepQuotesBracketsChineseAndLength)
     {
         OdbcClient c;
         ASSERT_TRUE(c.connect(exportConnectString(book))) << c.lastMessage();
-        ASSERT_TRUE(c.exec("INSERT INTO `sheet1$` (`序号`,`姓名`,`备注`,`身高`,`乚乣号`) VALUES ('1','张三','O''Neil [x] ]]','170','乚乣')"))
+        ASSERT_TRUE(c.exec(
+            "INSERT INTO `sheet1$` (`序号`,`姓名`,`备注`,`身高`,`乚乣号`) VALUES ('1','张三','O''Neil [x] ]]','170','乚乣')"))
             << c.lastMessage();
-        ASSERT_TRUE(c.exec("INSERT INTO `sheet1$` (`序号`,`姓名`,`备注`,`身高`,`乚乣号`) VALUES ('2','" + longChinese + "','" +
-                           longText + "','','''')"))
+        ASSERT_TRUE(c.exec("INSERT INTO `sheet1$` (`序号`,`姓名`,`备注`,`身高`,`乚乣号`) VALUES ('2','" + longChinese +
+                           "','" + longText + "','','''')"))
             << c.lastMessage();
         // The same connection sees its rows before anything is written.
         const QueryResult before = selectAll(c);
@@ -106,7 +108,8 @@ TEST_F(DriverRoundTrip, ParameterMarkersCarryTextsNumbersAndNull)
         OdbcClient c;
         ASSERT_TRUE(c.connectTo(book));
         SQLHSTMT st = c.newStatement();
-        ASSERT_TRUE(SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)"INSERT INTO `Sheet1$` (`姓名`, `身高`, `备注`) VALUES (?, ?, ?)", SQL_NTS)));
+        ASSERT_TRUE(SQL_SUCCEEDED(
+            SQLPrepare(st, (SQLCHAR*)"INSERT INTO `Sheet1$` (`姓名`, `身高`, `备注`) VALUES (?, ?, ?)", SQL_NTS)));
         SQLSMALLINT count = 0;
         ASSERT_TRUE(SQL_SUCCEEDED(SQLNumParams(st, &count)));
         EXPECT_EQ(count, 3);
@@ -208,7 +211,8 @@ TEST_F(DriverRoundTrip, ConnectStringsAndQuoteCharacter)
 {
     OdbcClient c;
     // A relative DBQ resolves against DefaultDir; braces may hold any value.
-    ASSERT_TRUE(c.connect("DBQ={list.xls};DefaultDir=" + dir.path() + ";Driver={Microsoft Excel Driver (*.xls)};MaxScanRows=0;"))
+    ASSERT_TRUE(c.connect("DBQ={list.xls};DefaultDir=" + dir.path() +
+                          ";Driver={Microsoft Excel Driver (*.xls)};MaxScanRows=0;"))
         << c.lastMessage();
     SQLCHAR quote[8] = {};
     SQLSMALLINT len = 0;
@@ -232,7 +236,8 @@ TEST_F(DriverRoundTrip, ScanRowsDecideTheColumnType)
         OdbcClient c;
         ASSERT_TRUE(c.connectTo(book));
         for (int i = 1; i <= 8; ++i)
-            ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] (序号, 身高) VALUES (" + std::to_string(i) + ", 1" + std::to_string(i) + ".5)"));
+            ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] (序号, 身高) VALUES (" + std::to_string(i) + ", 1" +
+                               std::to_string(i) + ".5)"));
         ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] (序号, 身高) VALUES ('nine', 'tall')"));
     }
     OdbcClient scanned8;
@@ -277,7 +282,8 @@ TEST_F(DriverRoundTrip, DisconnectWithStatementsLeftOpenKeepsTheRows)
         OdbcClient c;
         ASSERT_TRUE(c.connectTo(book));
         SQLHSTMT insert = c.newStatement();
-        ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(insert, (SQLCHAR*)"INSERT INTO [sheet1$] ([序号]) VALUES ('kept')", SQL_NTS)));
+        ASSERT_TRUE(
+            SQL_SUCCEEDED(SQLExecDirect(insert, (SQLCHAR*)"INSERT INTO [sheet1$] ([序号]) VALUES ('kept')", SQL_NTS)));
         SQLHSTMT query = c.newStatement();
         ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(query, (SQLCHAR*)"SELECT * FROM [sheet1$]", SQL_NTS)));
         ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(query)));
@@ -313,7 +319,8 @@ TEST_F(DriverRoundTrip, ManualCommitAndRollback)
 {
     OdbcClient c;
     ASSERT_TRUE(c.connectTo(book));
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLSetConnectAttr(c.dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
+    ASSERT_TRUE(SQL_SUCCEEDED(
+        SQLSetConnectAttr(c.dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
     ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] ([姓名]) VALUES ('forgotten')"));
     ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.dbc(), SQL_ROLLBACK)));
     QueryResult r;

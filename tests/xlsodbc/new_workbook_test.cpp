@@ -25,7 +25,8 @@ std::vector<RecordView> sheetRecords(const Bytes& stream, std::size_t start)
 
 std::size_t count(const std::vector<RecordView>& recs, std::uint16_t type)
 {
-    return static_cast<std::size_t>(std::count_if(recs.begin(), recs.end(), [&](const RecordView& r) { return r.type == type; }));
+    return static_cast<std::size_t>(
+        std::count_if(recs.begin(), recs.end(), [&](const RecordView& r) { return r.type == type; }));
 }
 
 TEST(NewWorkbook, TheReaderFindsSheetsHeadingsAndWidths)

@@ -36,8 +36,8 @@ bool OdbcClient::connect(const std::string& cs)
 {
     SQLCHAR out[1024];
     SQLSMALLINT outLen = 0;
-    const SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(cs.c_str())), SQL_NTS,
-                                          out, sizeof out, &outLen, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(cs.c_str())),
+                                          SQL_NTS, out, sizeof out, &outLen, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         takeDiagnostics(SQL_HANDLE_DBC, dbc_);
         return false;

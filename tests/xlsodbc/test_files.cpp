@@ -24,7 +24,8 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::string runScript(const std::string& script, const std::string& argument, int& status)
 {
-    const std::string command = "/usr/bin/python3 '" + std::string(QR_XLS_TEST_SCRIPTS) + "/" + script + "' '" + argument + "'";
+    const std::string command =
+        "/usr/bin/python3 '" + std::string(QR_XLS_TEST_SCRIPTS) + "/" + script + "' '" + argument + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         throw std::runtime_error("popen failed");
@@ -46,8 +47,9 @@ std::string gbkFromUtf8(const std::string& utf8) { return qr::runtime::utf8ToGbk
 
 std::vector<std::u16string> rosterHeadings()
 {
-    return {u"序号", u"姓名", u"性别", u"身高", u"体重", u"年龄", u"学籍辅号", u"全国学号", u"是否住宿", u"宿舍号",
-            u"床位号", u"身份证号", u"家庭住址", u"监护1关系", u"监护1姓名", u"监护1电话", u"监护2关系", u"监护2姓名", u"监护2电话"};
+    return {u"序号",      u"姓名",      u"性别",      u"身高",      u"体重",     u"年龄",     u"学籍辅号",
+            u"全国学号",  u"是否住宿",  u"宿舍号",    u"床位号",    u"身份证号", u"家庭住址", u"监护1关系",
+            u"监护1姓名", u"监护1电话", u"监护2关系", u"监护2姓名", u"监护2电话"};
 }
 
 std::vector<std::pair<std::uint16_t, std::uint16_t>> rosterWidths()

@@ -35,7 +35,8 @@ std::string expectedWord(int i)
     };
     const std::string n = std::to_string(i);
     if (i % 3 == 0)
-        return reinterpret_cast<const char*>(u8"第") + n + reinterpret_cast<const char*>(u8"行") + repeat(u8"汉字", i % 40);
+        return reinterpret_cast<const char*>(u8"第") + n + reinterpret_cast<const char*>(u8"行") +
+               repeat(u8"汉字", i % 40);
     if (i % 3 == 1)
         return "ascii text number " + n + " " + std::string(static_cast<std::size_t>(i % 300), 'x');
     return reinterpret_cast<const char*>(u8"混合 mixed ") + n + " " + repeat(u8"字", i % 200);
@@ -86,7 +87,10 @@ TEST(ThirdPartyFiles, ExportedRowsReadByAnotherProgram)
         for (int row = 1; row <= 3; ++row) {
             std::string values = "'" + std::to_string(row) + "'";
             for (int col = 1; col < 19; ++col)
-                values += ",'" + (col == 1 && row == 2 ? std::string("O''Brien") : "v" + std::to_string(row) + "_" + std::to_string(col)) + "'";
+                values += ",'" +
+                          (col == 1 && row == 2 ? std::string("O''Brien")
+                                                : "v" + std::to_string(row) + "_" + std::to_string(col)) +
+                          "'";
             ASSERT_TRUE(c.exec("INSERT INTO [sheet1$] " + columns + " VALUES (" + values + ")")) << c.lastMessage();
         }
     }

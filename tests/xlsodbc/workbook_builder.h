@@ -18,8 +18,9 @@ using SheetSpec = NewSheet;
 std::vector<std::uint8_t> buildWorkbookStream(const std::vector<SheetSpec>& sheets);
 
 // A whole compound file: the Workbook stream plus `extraStreams` (name, bytes).
-std::vector<std::uint8_t> buildWorkbookFile(const std::vector<SheetSpec>& sheets,
-                                            const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& extraStreams = {});
+std::vector<std::uint8_t>
+buildWorkbookFile(const std::vector<SheetSpec>& sheets,
+                  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& extraStreams = {});
 
 // Three sheets "Sheet1".."Sheet3", the headings in row 1 of Sheet1 with the widths,
 // and an extra stream.

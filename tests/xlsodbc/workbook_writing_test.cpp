@@ -18,7 +18,8 @@ std::vector<RecordView> records(std::span<const std::uint8_t> stream, std::size_
 {
     std::vector<RecordView> out;
     RecordView r;
-    for (std::size_t pos = from; pos < std::min(to, stream.size()) && recordAt(stream, pos, r); pos += 4 + r.data.size())
+    for (std::size_t pos = from; pos < std::min(to, stream.size()) && recordAt(stream, pos, r);
+         pos += 4 + r.data.size())
         out.push_back(r);
     return out;
 }
@@ -28,9 +29,9 @@ TEST(SstWriting, LongAndManyStringsSurviveTheSplit)
     std::vector<SstEntry> strings;
     for (int i = 0; i < 3000; ++i)
         strings.push_back(SstEntry{u"text " + std::u16string(static_cast<std::size_t>(i % 97), u'a' + i % 26), {}, {}});
-    strings.push_back(SstEntry{std::u16string(10000, u'汉'), {}, {}});        // spans several records
-    strings.push_back(SstEntry{u"rich", {0, 0, 1, 0, 2, 0, 0, 0}, {}});      // two runs
-    strings.push_back(SstEntry{u"音", {}, Bytes(30, 0x5A)});                 // phonetic block
+    strings.push_back(SstEntry{std::u16string(10000, u'汉'), {}, {}});  // spans several records
+    strings.push_back(SstEntry{u"rich", {0, 0, 1, 0, 2, 0, 0, 0}, {}}); // two runs
+    strings.push_back(SstEntry{u"音", {}, Bytes(30, 0x5A)});            // phonetic block
     strings.push_back(SstEntry{std::u16string(9000, u'b'), {}, {}});
     ByteWriter w;
     w.u32(0xDEADBEEF); // the table need not start the stream
@@ -112,8 +113,8 @@ void expectPositionsValid(const Bytes& stream)
 TEST(WorkbookWriting, AppendedRowsKeepTheRestOfTheWorkbook)
 {
     const Bytes original = testing::buildWorkbookStream(
-        {testing::SheetSpec{u"Sheet1", {u"序号", u"姓名"}, {{0, 1312}, {1, 1696}}}, testing::SheetSpec{u"Sheet2", {u"x"}, {}},
-         testing::SheetSpec{u"Sheet3", {}, {}}});
+        {testing::SheetSpec{u"Sheet1", {u"序号", u"姓名"}, {{0, 1312}, {1, 1696}}},
+         testing::SheetSpec{u"Sheet2", {u"x"}, {}}, testing::SheetSpec{u"Sheet3", {}, {}}});
     expectPositionsValid(original);
     Workbook book;
     std::string error;

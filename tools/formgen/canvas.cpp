@@ -7,8 +7,7 @@ namespace qr::formgen {
 
 Rgba hex(std::uint32_t rgb, float alpha)
 {
-    return {float((rgb >> 16) & 0xFF) / 255.0f, float((rgb >> 8) & 0xFF) / 255.0f, float(rgb & 0xFF) / 255.0f,
-            alpha};
+    return {float((rgb >> 16) & 0xFF) / 255.0f, float((rgb >> 8) & 0xFF) / 255.0f, float(rgb & 0xFF) / 255.0f, alpha};
 }
 
 Rgba mix(const Rgba& a, const Rgba& b, float t)
@@ -18,9 +17,10 @@ Rgba mix(const Rgba& a, const Rgba& b, float t)
 }
 
 Canvas::Canvas(int width, int height, Rgba fill)
-    : width_(width), height_(height), pixels_(std::size_t(width) * std::size_t(height), fill)
-{
-}
+    : width_(width)
+    , height_(height)
+    , pixels_(std::size_t(width) * std::size_t(height), fill)
+{}
 
 void Canvas::blend(int x, int y, const Rgba& c, float coverage)
 {
@@ -89,10 +89,7 @@ std::vector<std::uint8_t> Canvas::bgra8() const
     return out;
 }
 
-float circleDistance(float x, float y, float cx, float cy, float r)
-{
-    return std::hypot(x - cx, y - cy) - r;
-}
+float circleDistance(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
 
 float ellipseDistance(float x, float y, float cx, float cy, float rx, float ry)
 {

@@ -68,9 +68,12 @@ Font parseFont(const json& record)
 std::int32_t parseAlignment(const json& record)
 {
     const std::string a = record.value("alignment", std::string("left"));
-    if (a == "left") return 0;
-    if (a == "centre") return 1;
-    if (a == "right") return 2;
+    if (a == "left")
+        return 0;
+    if (a == "centre")
+        return 1;
+    if (a == "right")
+        return 2;
     throw CatalogueError("alignment must be left, centre or right");
 }
 
@@ -108,8 +111,8 @@ std::vector<CodedComponent> codedComponents(const json& records)
         if (c.code == "Id" || !codes.insert(c.code).second)
             throw CatalogueError("repeated or reserved code name " + c.code);
         c.id = parseId(r.at("id"));
-        c.labelUtf8 = r.at("kind") == "menu" ? "menu " + r.at("caption").get<std::string>()
-                                             : r.at("name").get<std::string>();
+        c.labelUtf8 =
+            r.at("kind") == "menu" ? "menu " + r.at("caption").get<std::string>() : r.at("name").get<std::string>();
         out.push_back(std::move(c));
     }
     return out;
@@ -118,9 +121,9 @@ std::vector<CodedComponent> codedComponents(const json& records)
 class WindowBuilder {
 public:
     WindowBuilder(const std::map<std::string, std::int32_t>& handlers, const PictureSet& pictures)
-        : handlers_(handlers), pictures_(pictures)
-    {
-    }
+        : handlers_(handlers)
+        , pictures_(pictures)
+    {}
 
     WindowTemplate build(const json& doc)
     {
@@ -227,8 +230,8 @@ private:
             throw CatalogueError("unknown kind " + j.at("kind").get<std::string>());
         for (const auto& [key, value] : j.items()) {
             (void)value;
-            static const std::vector<const char*> common = {"kind", "id", "code", "name", "rect", "inside",
-                                                            "hidden", "disabled", "events"};
+            static const std::vector<const char*> common = {"kind",   "id",     "code",     "name",  "rect",
+                                                            "inside", "hidden", "disabled", "events"};
             const auto known = [&](const std::vector<const char*>& list) {
                 return std::find_if(list.begin(), list.end(), [&](const char* a) { return key == a; }) != list.end();
             };
@@ -413,8 +416,7 @@ std::string GeneratedCode::folder() const
     return slash == std::string::npos ? std::string() : header.substr(0, slash + 1);
 }
 
-bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out,
-                   std::string& error)
+bool loadCatalogue(const std::filesystem::path& index, const PictureSet& pictures, Catalogue& out, std::string& error)
 {
     try {
         const auto dir = index.parent_path();
@@ -427,8 +429,8 @@ bool loadCatalogue(const std::filesystem::path& index, const PictureSet& picture
         std::set<std::int32_t> numbers;
         const json handlerTable = readJson(handlersPath); // must outlive the loop below
         for (const json& h : handlerTable.at("handlers")) {
-            HandlerEntry e{h.at("number").get<std::int32_t>(), h.at("name").get<std::string>(),
-                           h.value("window", ""), h.value("does", "")};
+            HandlerEntry e{h.at("number").get<std::int32_t>(), h.at("name").get<std::string>(), h.value("window", ""),
+                           h.value("does", "")};
             if (e.number <= 0 || !numbers.insert(e.number).second || !byName.emplace(e.name, e.number).second)
                 throw CatalogueError("handler numbers must be positive and unique, names unique: " + e.name);
             out.handlers.push_back(std::move(e));

@@ -2,8 +2,8 @@
 
 #include "runtime/coding.h"
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 
 #include <jpeglib.h>
@@ -96,7 +96,8 @@ std::vector<std::uint8_t> encodeIcon(const Canvas& canvas)
     // colour rows bottom-up
     const std::vector<std::uint8_t> bgra = canvas.bgra8();
     for (std::uint32_t row = h; row-- > 0;)
-        out.insert(out.end(), bgra.begin() + std::ptrdiff_t(row * w * 4), bgra.begin() + std::ptrdiff_t((row + 1) * w * 4));
+        out.insert(out.end(), bgra.begin() + std::ptrdiff_t(row * w * 4),
+                   bgra.begin() + std::ptrdiff_t((row + 1) * w * 4));
     // mask rows bottom-up: a set bit means transparent
     for (std::uint32_t row = h; row-- > 0;) {
         std::vector<std::uint8_t> mask(maskStride, 0);

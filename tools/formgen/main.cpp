@@ -36,13 +36,14 @@ int main(int argc, char** argv)
     if (argc < 6)
         return fail("usage: formgen <catalogue.json> <out.cpp> <handler_numbers.h> <components.h> <picture-dir> "
                     "[<store.bin>]");
-    const std::filesystem::path index = argv[1], source = argv[2], handlerHeader = argv[3],
-                                componentHeader = argv[4], pictureDir = argv[5];
+    const std::filesystem::path index = argv[1], source = argv[2], handlerHeader = argv[3], componentHeader = argv[4],
+                                pictureDir = argv[5];
     std::string error;
 
     std::vector<std::uint8_t> startup, samplePhoto, smallPhoto, placeholder;
     if (!jpeg(drawStartupPicture(1024, 1024), startup, error) || !jpeg(drawSamplePhoto(663, 659), samplePhoto, error) ||
-        !jpeg(drawSamplePhoto(156, 189), smallPhoto, error) || !jpeg(drawPlaceholderPhoto(198, 249), placeholder, error))
+        !jpeg(drawSamplePhoto(156, 189), smallPhoto, error) ||
+        !jpeg(drawPlaceholderPhoto(198, 249), placeholder, error))
         return fail("JPEG encoding failed: " + error);
     const std::vector<std::uint8_t> icon = encodeIcon(drawProgramIcon(128));
 
@@ -90,9 +91,11 @@ int main(int argc, char** argv)
         return fail(error);
 
     const auto asString = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
-    const std::pair<const char*, const std::vector<std::uint8_t>*> files[] = {
-        {"startup.jpg", &startup}, {"program.ico", &icon}, {"sample-photo.jpg", &samplePhoto},
-        {"sample-photo-small.jpg", &smallPhoto}, {"placeholder-photo.jpg", &placeholder}};
+    const std::pair<const char*, const std::vector<std::uint8_t>*> files[] = {{"startup.jpg", &startup},
+                                                                              {"program.ico", &icon},
+                                                                              {"sample-photo.jpg", &samplePhoto},
+                                                                              {"sample-photo-small.jpg", &smallPhoto},
+                                                                              {"placeholder-photo.jpg", &placeholder}};
     for (const auto& [name, bytes] : files)
         if (!writeFileIfChanged(pictureDir / name, asString(*bytes), error))
             return fail(error);

@@ -5,9 +5,9 @@
 
 namespace qr::formgen {
 
-Canvas drawStartupPicture(int width, int height);  // the start window's background
-Canvas drawProgramIcon(int size);                  // the window and tray icon
-Canvas drawSamplePhoto(int width, int height);     // a sample student photo
+Canvas drawStartupPicture(int width, int height);   // the start window's background
+Canvas drawProgramIcon(int size);                   // the window and tray icon
+Canvas drawSamplePhoto(int width, int height);      // a sample student photo
 Canvas drawPlaceholderPhoto(int width, int height); // the empty-photo placeholder
 
 } // namespace qr::formgen

@@ -19,8 +19,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -98,7 +98,8 @@ int main(int argc, char** argv)
     qr::forms::FormsApplication application(argc, argv);
     qr::app::setDataDirectory(qr::runtime::utf8ToGbk(dir.string()));
     qr::app::startFormsRuntime();
-    qr::runtime::setMessageBoxPresenter([](const qr::runtime::MessageBoxRequest&) { return qr::runtime::PressedButton::Ok; });
+    qr::runtime::setMessageBoxPresenter(
+        [](const qr::runtime::MessageBoxRequest&) { return qr::runtime::PressedButton::Ok; });
 
     qr::store::openStore(qr::app::rosterStorePath());
     for (const StudentRecord& s : {student(1, "林小雨", "女", 158, 42.5f), student(2, "陈思远", "男", 165.5, 51),

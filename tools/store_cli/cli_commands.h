@@ -13,7 +13,7 @@ using Arguments = std::vector<std::string>;
 struct CsvArguments {
     std::string store;
     std::string csv;
-    std::string photos;  // empty: no photo folder
+    std::string photos; // empty: no photo folder
 };
 bool parseCsvArguments(const Arguments& args, CsvArguments& out);
 

@@ -16,7 +16,7 @@ void printError(std::string_view message)
 {
     std::string line = "quillroll-store: ";
     for (char c : message)
-        line += (c == '\n' || c == '\r') ? ' ' : c;  // one line, whatever the message holds
+        line += (c == '\n' || c == '\r') ? ' ' : c; // one line, whatever the message holds
     line += '\n';
     std::fputs(line.c_str(), stderr);
 }

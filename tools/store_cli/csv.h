@@ -13,7 +13,7 @@ using CsvRow = std::vector<std::string>;
 
 struct CsvTable {
     std::vector<CsvRow> rows;
-    std::vector<int> lines;  // the line each row starts on, 1-based, for messages
+    std::vector<int> lines; // the line each row starts on, 1-based, for messages
 };
 
 // Returns false with a one-line reason (naming the line) when the text is not CSV.

@@ -97,7 +97,7 @@ int runExportCsv(const Arguments& args)
     appendCsvRow(csv, headings);
 
     std::vector<Photo> photos;
-    std::map<std::string, std::int32_t> photoOwner;  // file name -> record number
+    std::map<std::string, std::int32_t> photoOwner; // file name -> record number
     std::size_t exported = 0;
     const std::int32_t count = session.info().recordCount;
     for (std::int32_t r = 1; r <= count; ++r) {

@@ -4,13 +4,13 @@
 #include "roster/columns.h"
 #include "roster/store_layout.h"
 #include "runtime/gbk.h"
+#include "store/check/open_preview.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
 #include "tools/store_cli/csv.h"
 #include "tools/store_cli/photo_folder.h"
 #include "tools/store_cli/photo_kind.h"
 #include "tools/store_cli/text_number.h"
-#include "store/check/open_preview.h"
 
 #include <array>
 #include <cerrno>
@@ -45,10 +45,7 @@ using runtime::Value;
 using store::FieldType;
 using namespace roster;
 
-std::string headingName(std::size_t heading)
-{
-    return runtime::gbkToUtf8(kHeadings[heading]);
-}
+std::string headingName(std::size_t heading) { return runtime::gbkToUtf8(kHeadings[heading]); }
 
 // Column of each heading in the file; every heading exactly once, nothing else.
 bool mapHeadings(const CsvRow& header, std::array<std::size_t, kColumnCount>& column, std::string& why)
@@ -96,7 +93,7 @@ bool fitsNumericField(double v, FieldType type)
 
 struct StudentRow {
     std::vector<Value> values;
-    std::int64_t photoKey = 0;  // 序号 as a whole number, for the photo's file name
+    std::int64_t photoKey = 0; // 序号 as a whole number, for the photo's file name
     int line = 0;
 };
 
@@ -122,8 +119,8 @@ bool convertRow(const CsvRow& row, int line, const std::array<std::size_t, kColu
         if (numeric) {
             const double number = textToNumber(gbk);
             if (!fitsNumericField(number, field.type)) {
-                why = at + headingName(k) + " \"" + cell + "\" does not fit its " + fieldTypeName(field.type) +
-                      " field";
+                why =
+                    at + headingName(k) + " \"" + cell + "\" does not fit its " + fieldTypeName(field.type) + " field";
                 return false;
             }
             // Height as a double keeps its fraction; weight is rounded once, to float.
@@ -147,7 +144,7 @@ bool attachPhotos(const std::string& dir, std::vector<StudentRow>& students, std
     std::map<std::int64_t, std::string> files;
     if (!listPhotoFiles(dir, files, why))
         return false;
-    std::map<std::int64_t, int> takenBy;  // photo number -> line of the row that has it
+    std::map<std::int64_t, int> takenBy; // photo number -> line of the row that has it
     for (StudentRow& s : students) {
         const auto it = files.find(s.photoKey);
         if (it == files.end())

@@ -27,8 +27,8 @@ void appendValue(std::string& out, const Value& v)
     case Kind::SubprogramPointer: appendJsonNumber(out, std::int64_t(v.asSubprogramPointer().raw)); break;
     case Kind::Text: appendJsonString(out, runtime::gbkToUtf8(v.asText())); break;
     case Kind::ByteSet:
-        out += "{\"size\":" + std::to_string(v.asByteSet().size()) + ",\"sha256\":\"" + sha256Hex(v.asByteSet()) +
-               "\"}";
+        out +=
+            "{\"size\":" + std::to_string(v.asByteSet().size()) + ",\"sha256\":\"" + sha256Hex(v.asByteSet()) + "\"}";
         break;
     }
 }

@@ -25,8 +25,7 @@ int runInfo(const Arguments& args)
     for (std::int32_t r = 1; r <= info.recordCount; ++r) {
         std::int32_t status = 0;
         if (!store::goToRecord(r) || !store::readStatusWord(status)) {
-            printError("cannot read the status of record " + std::to_string(r) + ": " +
-                       resultText(store::lastError()));
+            printError("cannot read the status of record " + std::to_string(r) + ": " + resultText(store::lastError()));
             return kExitFailed;
         }
         ++(status < 0 ? deleted : live);
@@ -49,8 +48,8 @@ int runInfo(const Arguments& args)
               << "fields: " << info.fields.size() << '\n';
     for (std::size_t i = 0; i < info.fields.size(); ++i) {
         const store::FieldInfo& f = info.fields[i];
-        std::cout << "  " << i + 1 << ' ' << runtime::gbkToUtf8(f.name) << ' ' << fieldTypeName(f.type)
-                  << " offset " << f.offset << " width " << f.width << '\n';
+        std::cout << "  " << i + 1 << ' ' << runtime::gbkToUtf8(f.name) << ' ' << fieldTypeName(f.type) << " offset "
+                  << f.offset << " width " << f.width << '\n';
     }
     if (info.hasAuxiliaryFile) {
         const std::int32_t inUse = info.auxBlockCount - 1 - info.auxFreeCount;

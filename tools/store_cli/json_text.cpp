@@ -6,8 +6,7 @@
 namespace qr::tools {
 namespace {
 
-template <typename T>
-std::string toChars(T v)
+template <typename T> std::string toChars(T v)
 {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
@@ -46,15 +45,9 @@ void appendJsonString(std::string& out, std::string_view utf8)
     out += '"';
 }
 
-void appendJsonNumber(std::string& out, double v)
-{
-    out += std::isfinite(v) ? toChars(v) : "null";
-}
+void appendJsonNumber(std::string& out, double v) { out += std::isfinite(v) ? toChars(v) : "null"; }
 
-void appendJsonNumber(std::string& out, float v)
-{
-    out += std::isfinite(v) ? toChars(v) : "null";
-}
+void appendJsonNumber(std::string& out, float v) { out += std::isfinite(v) ? toChars(v) : "null"; }
 
 void appendJsonNumber(std::string& out, std::int64_t v) { out += toChars(v); }
 

@@ -39,14 +39,23 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     const Arguments args(argv + 2, argv + argc);
     qr::store::setLockRetryTimeout(kLockWaitMs);
-    if (command == "info") return runInfo(args);
-    if (command == "dump") return runDump(args);
-    if (command == "check") return runCheck(args);
-    if (command == "create-roster") return runCreateRoster(args);
-    if (command == "import-csv") return runImportCsv(args);
-    if (command == "export-csv") return runExportCsv(args);
-    if (command == "delete") return runDelete(args);
-    if (command == "pack") return runPack(args);
-    if (command == "clear") return runClear(args);
+    if (command == "info")
+        return runInfo(args);
+    if (command == "dump")
+        return runDump(args);
+    if (command == "check")
+        return runCheck(args);
+    if (command == "create-roster")
+        return runCreateRoster(args);
+    if (command == "import-csv")
+        return runImportCsv(args);
+    if (command == "export-csv")
+        return runExportCsv(args);
+    if (command == "delete")
+        return runDelete(args);
+    if (command == "pack")
+        return runPack(args);
+    if (command == "clear")
+        return runClear(args);
     return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
 }

@@ -44,8 +44,8 @@ bool listPhotoFiles(const std::string& dir, std::map<std::int64_t, std::string>&
             continue;
         const auto [it, inserted] = files.emplace(number, name);
         if (!inserted) {
-            why = "the photo folder holds two photos for " + u8text(u8"序号") + " " + std::to_string(number) + ": " + it->second +
-                  " and " + name;
+            why = "the photo folder holds two photos for " + u8text(u8"序号") + " " + std::to_string(number) + ": " +
+                  it->second + " and " + name;
             return false;
         }
     }

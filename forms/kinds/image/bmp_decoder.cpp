@@ -15,7 +15,8 @@ struct Channel {
     std::uint32_t mask = 0;
     int shift = 0;
     int bits = 0;
-    explicit Channel(std::uint32_t m = 0) : mask(m)
+    explicit Channel(std::uint32_t m = 0)
+        : mask(m)
     {
         if (m != 0) {
             shift = std::countr_zero(m);
@@ -47,8 +48,8 @@ struct DibHeader {
 
 // Expands run-length coded rows into one palette index per pixel (bottom-up rows as
 // stored). Pixels the stream skips stay at index 0.
-bool expandRle(const std::uint8_t* p, const std::uint8_t* end, bool fourBit, std::int64_t w,
-               std::int64_t h, std::vector<std::uint8_t>& indices)
+bool expandRle(const std::uint8_t* p, const std::uint8_t* end, bool fourBit, std::int64_t w, std::int64_t h,
+               std::vector<std::uint8_t>& indices)
 {
     indices.assign(std::size_t(w * h), 0);
     std::int64_t x = 0, y = 0;

@@ -27,8 +27,7 @@ using runtime::getU32;
 QImage decodeBmpFile(const std::uint8_t* data, std::size_t size);
 // A device-independent bitmap as icon files hold it: header, colour table, pixels,
 // and (when `iconMask`) the height is doubled and an AND mask follows the pixels.
-QImage decodeDib(const std::uint8_t* data, std::size_t size, bool iconMask,
-                 std::size_t pixelOffset = 0);
+QImage decodeDib(const std::uint8_t* data, std::size_t size, bool iconMask, std::size_t pixelOffset = 0);
 QImage decodeJpeg(const std::uint8_t* data, std::size_t size);
 QImage decodePng(const std::uint8_t* data, std::size_t size);
 QImage decodeIconFile(const std::uint8_t* data, std::size_t size);

@@ -10,7 +10,10 @@ namespace {
 
 class Cursor {
 public:
-    Cursor(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Cursor(const std::uint8_t* data, std::size_t size)
+        : data_(data)
+        , size_(size)
+    {}
     bool has(std::size_t n) const { return size_ - pos_ >= n; }
     const std::uint8_t* take(std::size_t n)
     {

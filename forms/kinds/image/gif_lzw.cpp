@@ -11,7 +11,10 @@ constexpr int kTableSize = 1 << kMaxCodeBits;
 // Reads codes least significant bit first, as GIF packs them.
 class CodeReader {
 public:
-    CodeReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    CodeReader(const std::uint8_t* data, std::size_t size)
+        : data_(data)
+        , size_(size)
+    {}
     bool read(int bits, int& code)
     {
         while (held_ < bits) {
@@ -36,8 +39,8 @@ private:
 
 } // namespace
 
-LzwResult decodeGifLzw(const std::uint8_t* data, std::size_t size, int minimumCodeSize,
-                       std::size_t wanted, std::vector<std::uint8_t>& out)
+LzwResult decodeGifLzw(const std::uint8_t* data, std::size_t size, int minimumCodeSize, std::size_t wanted,
+                       std::vector<std::uint8_t>& out)
 {
     if (minimumCodeSize < 1 || minimumCodeSize > 11)
         return LzwResult::BadCode;

@@ -10,16 +10,13 @@ constexpr std::size_t kDirectoryHeader = 6;
 constexpr std::size_t kEntrySize = 16;
 
 struct Entry {
-    int width = 0;              // 0 in the file means 256
-    int colourCount = 0;        // 0 in the file means 256 or more colours
+    int width = 0;       // 0 in the file means 256
+    int colourCount = 0; // 0 in the file means 256 or more colours
     std::uint32_t bytes = 0;
     std::uint32_t offset = 0;
 };
 
-Entry readEntry(const std::uint8_t* e)
-{
-    return Entry{e[0] == 0 ? 256 : e[0], e[2], getU32(e + 8), getU32(e + 12)};
-}
+Entry readEntry(const std::uint8_t* e) { return Entry{e[0] == 0 ? 256 : e[0], e[2], getU32(e + 8), getU32(e + 12)}; }
 
 } // namespace
 

@@ -5,8 +5,8 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <memory>
 
@@ -20,10 +20,7 @@ struct JpegContext {
     QImage image;
 };
 
-void onFatal(j_common_ptr info)
-{
-    std::longjmp(static_cast<JpegContext*>(info->client_data)->jump, 1);
-}
+void onFatal(j_common_ptr info) { std::longjmp(static_cast<JpegContext*>(info->client_data)->jump, 1); }
 
 // Warnings are swallowed, except that running out of data marks the picture as damaged:
 // libjpeg would otherwise fill the missing part with grey.

@@ -13,8 +13,8 @@
 namespace qr::forms::test {
 namespace {
 
-using runtime::Value;
 using kinds::CaseConversion;
+using runtime::Value;
 
 constexpr std::uint32_t kName = 0x16010055, kIdNumber = 0x16010045, kMulti = 0x16010060;
 

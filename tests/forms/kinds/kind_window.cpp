@@ -25,8 +25,8 @@ void KindWindowTest::TearDown()
     QApplication::processEvents();
 }
 
-ComponentRecord& KindWindowTest::add(std::uint32_t id, UnitKind kind, std::string nameGbk, Rect rect,
-                                     UnitData settings, std::vector<std::int32_t> bound)
+ComponentRecord& KindWindowTest::add(std::uint32_t id, UnitKind kind, std::string nameGbk, Rect rect, UnitData settings,
+                                     std::vector<std::int32_t> bound)
 {
     ComponentRecord r;
     r.id = id;
@@ -80,10 +80,7 @@ void KindWindowTest::load()
     QApplication::processEvents();
 }
 
-ComponentObject* KindWindowTest::object(std::uint32_t id) const
-{
-    return findComponentObject(kTestWindow, id);
-}
+ComponentObject* KindWindowTest::object(std::uint32_t id) const { return findComponentObject(kTestWindow, id); }
 
 QWidget* KindWindowTest::widget(std::uint32_t id) const
 {

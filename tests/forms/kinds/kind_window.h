@@ -36,8 +36,8 @@ protected:
     runtime::Value read(std::uint32_t id, int property) const { return readProperty(kTestWindow, id, property); }
     void write(std::uint32_t id, int property, const runtime::Value& v) { writeProperty(kTestWindow, id, property, v); }
 
-    std::vector<Event> events;             // what the recording handler received
-    runtime::Value handlerAnswer;          // what it answers
+    std::vector<Event> events;    // what the recording handler received
+    runtime::Value handlerAnswer; // what it answers
     std::vector<ComponentRecord> records;
 };
 

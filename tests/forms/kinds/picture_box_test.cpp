@@ -7,9 +7,9 @@
 namespace qr::forms::test {
 namespace {
 
-using runtime::Value;
 using kinds::DisplayMode;
 using kinds::PictureView;
+using runtime::Value;
 
 constexpr std::uint32_t kPhoto = 0x1601004A;
 
@@ -52,7 +52,9 @@ TEST_F(PictureBoxTest, LargeJpegStretchedFillsTheBox)
     EXPECT_EQ(view()->picture().size(), QSize(663, 659));
     const QImage image = shot();
     ASSERT_EQ(image.size(), QSize(136, 168));
-    auto near = [](QRgb a, QRgb b) { return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) < 90; };
+    auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) < 90;
+    };
     EXPECT_TRUE(near(image.pixel(3, 3), qRgb(255, 0, 0)));
     EXPECT_TRUE(near(image.pixel(132, 3), qRgb(0, 255, 0)));
     EXPECT_TRUE(near(image.pixel(3, 164), qRgb(0, 0, 255)));

@@ -1,5 +1,5 @@
-#include "forms/kinds/image/picture_decoder.h"
 #include "forms/kinds/image/gif_lzw.h"
+#include "forms/kinds/image/picture_decoder.h"
 #include "tests/forms/kinds/picture_samples.h"
 
 #include <gtest/gtest.h>
@@ -156,12 +156,12 @@ TEST(PictureDecoding, RunLengthCodedBitmap)
     Bytes bmp = test::bmp8(4, 3, palette, std::vector<std::uint8_t>(12, 0));
     const std::size_t pixels = 54 + 4 * palette.size();
     bmp.resize(pixels);
-    bmp[30] = 1; // BI_RLE8
-    const Bytes coded = {4, 1, 0, 0,             // bottom row: four red
-                         0, 3, 2, 3, 2, 0,       // literal green, blue, green (padded)
-                         0, 0,                   // end of line
-                         0, 2, 1, 0,             // delta: one to the right on the top row
-                         1, 3, 0, 1};            // one blue, end of bitmap
+    bmp[30] = 1;                           // BI_RLE8
+    const Bytes coded = {4, 1, 0, 0,       // bottom row: four red
+                         0, 3, 2, 3, 2, 0, // literal green, blue, green (padded)
+                         0, 0,             // end of line
+                         0, 2, 1, 0,       // delta: one to the right on the top row
+                         1, 3, 0, 1};      // one blue, end of bitmap
     bmp.insert(bmp.end(), coded.begin(), coded.end());
     QImage decoded = decodePictureFile(bmp);
     ASSERT_EQ(decoded.size(), QSize(4, 3));
@@ -186,8 +186,7 @@ TEST(PictureDecoding, BitmapWithMissingPixelsOrHugeHeaderGivesNoPicture)
 
 TEST(IconDecoding, TakesFirst32PixelEntryWithEnoughColours)
 {
-    QImage small(16, 16, QImage::Format_ARGB32), mid(32, 32, QImage::Format_ARGB32),
-        big(48, 48, QImage::Format_ARGB32);
+    QImage small(16, 16, QImage::Format_ARGB32), mid(32, 32, QImage::Format_ARGB32), big(48, 48, QImage::Format_ARGB32);
     small.fill(Qt::red);
     mid.fill(Qt::green);
     big.fill(Qt::blue);
@@ -288,10 +287,13 @@ TEST(PictureDecoding, TruncatedAndCorruptedInputsNeverCrash)
 {
     QImage img = test::cornerImage(24, 18);
     auto palette = greyPalette(8);
-    std::vector<Bytes> samples = {
-        test::encodeWithQt(img, "JPEG", 80), test::encodeWithQt(img, "PNG"), test::bmp24(img),
-        test::bmp8(10, 10, palette, randomIndices(100, 8, 1)), test::iconFile({{img, 0}}),
-        test::iconFile({{img, 0, true}}), test::gifFile(24, 18, palette, randomIndices(24 * 18, 8, 2))};
+    std::vector<Bytes> samples = {test::encodeWithQt(img, "JPEG", 80),
+                                  test::encodeWithQt(img, "PNG"),
+                                  test::bmp24(img),
+                                  test::bmp8(10, 10, palette, randomIndices(100, 8, 1)),
+                                  test::iconFile({{img, 0}}),
+                                  test::iconFile({{img, 0, true}}),
+                                  test::gifFile(24, 18, palette, randomIndices(24 * 18, 8, 2))};
     std::mt19937 rng(42);
     for (const Bytes& sample : samples) {
         for (std::size_t n = 0; n < sample.size(); n += 1 + n / 16) {

@@ -103,7 +103,7 @@ QImage cornerImage(int w, int h)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             bool right = x >= w / 2, bottom = y >= h / 2;
-            QRgb c = !right && !bottom ? qRgb(255, 0, 0)
+            QRgb c = !right && !bottom  ? qRgb(255, 0, 0)
                      : right && !bottom ? qRgb(0, 255, 0)
                      : !right && bottom ? qRgb(0, 0, 255)
                                         : qRgb(255, 255, 0);

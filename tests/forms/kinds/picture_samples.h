@@ -23,8 +23,8 @@ Bytes bmp8(int w, int h, const std::vector<QRgb>& palette, const std::vector<std
 
 // One directory entry's image of an icon file.
 struct IconImage {
-    QImage image;                  // 32-bit with alpha
-    int declaredColourCount = 0;   // the directory's colour count byte
+    QImage image;                // 32-bit with alpha
+    int declaredColourCount = 0; // the directory's colour count byte
     bool asPng = false;
 };
 Bytes iconFile(const std::vector<IconImage>& images, bool cursor = false);

@@ -18,7 +18,9 @@ protected:
     void SetUp() override
     {
         ReportListSettings s;
-        s.columns = {{0, -1, 0, 40, gbk(u8"序号")}, {0, -1, 1, 60, gbk(u8"姓名")}, {0, -1, 2, 45, gbk(u8"身高")},
+        s.columns = {{0, -1, 0, 40, gbk(u8"序号")},
+                     {0, -1, 1, 60, gbk(u8"姓名")},
+                     {0, -1, 2, 45, gbk(u8"身高")},
                      {0, -1, 1, 90, gbk(u8"监护人2电话")}};
         s.columns[0].alignment = 2; // ignored: the first column is always left-aligned
         add(kList, UnitKind::ReportList, gbk(u8"超级列表框1"), {0, 48, 480, 300}, s, {0, 2, 4, 5, -3});
@@ -59,7 +61,8 @@ TEST_F(ReportListTest, ColumnsWidthsAlignmentsAndLook)
     EXPECT_EQ(view->selectionMode(), QAbstractItemView::SingleSelection);
     fill(1);
     auto alignment = [&](int column) {
-        return view->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+        return view->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+               Qt::AlignHorizontal_Mask;
     };
     EXPECT_EQ(alignment(0), Qt::AlignLeft);
     EXPECT_EQ(alignment(1), Qt::AlignHCenter);

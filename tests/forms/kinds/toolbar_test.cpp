@@ -20,7 +20,7 @@ protected:
         font.height = -16;
         font.faceName = gbk(u8"黑体");
         s.font = font;
-        const char8_t* captions[] = {u8"全班学生", u8"信息查询", u8"信息添加", u8"信息修改", u8"删除该生",
+        const char8_t* captions[] = {u8"全班学生", u8"信息查询",  u8"信息添加",  u8"信息修改", u8"删除该生",
                                      u8"全部清空", u8"Excel导出", u8"Excel导入", u8"删除查询", u8"关于"};
         for (const char8_t* c : captions)
             s.buttons.push_back({-1, 4, 0, gbk(c), gbk(u8"提示") + gbk(c)});

@@ -10,12 +10,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMenuBar>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
@@ -25,8 +25,8 @@ namespace qr::forms::testing {
 namespace {
 
 namespace cat = catalogue;
-using runtime::Value;
 using cat::Handler;
+using runtime::Value;
 
 QString u(const char8_t* s) { return QString::fromUtf8(reinterpret_cast<const char*>(s)); }
 
@@ -269,7 +269,8 @@ TEST_F(CatalogueTest, ConfirmingTheClassOpensTheMainWindowWhileTheStartWindowSti
     std::string classSeenByMain;
     actions[Handler::mainWindowLoaded] = [&](const Event&) {
         classSeenByMain = readProperty(cat::kStartWindow, 0x160100D3, 8).asText();
-        writeProperty(cat::kMainWindow, windowRecordId(cat::kMainWindow), 8, Value::text(classSeenByMain + "Quillroll"));
+        writeProperty(cat::kMainWindow, windowRecordId(cat::kMainWindow), 8,
+                      Value::text(classSeenByMain + "Quillroll"));
         writeProperty(cat::kStartWindow, windowRecordId(cat::kStartWindow), 5, Value::logical(false));
     };
     ASSERT_TRUE(loadWindow(cat::kStartWindow));

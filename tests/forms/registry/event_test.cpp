@@ -4,11 +4,11 @@
 
 #include "forms/registry/component_kind.h"
 
+#include <QBuffer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QBuffer>
 #include <QTest>
 
 namespace qr::forms::testing {
@@ -104,7 +104,8 @@ TEST_F(InputTest, CharacterHandlerReplacesOrSwallowsTheCharacter)
     recorder->answers[input(h::kEditInput, -11)] = Value::integer('y');
     recorder->actions[input(h::kEditInput, -11)] = [&] {
         const Call* call = recorder->last(input(h::kEditInput, -11));
-        recorder->answers[input(h::kEditInput, -11)] = Value::integer(call->event.args[0].asInteger() == 'y' ? 'x' : 'y');
+        recorder->answers[input(h::kEditInput, -11)] =
+            Value::integer(call->event.args[0].asInteger() == 'y' ? 'x' : 'y');
     };
     QTest::keyClick(edit, Qt::Key_X, Qt::NoModifier);
     EXPECT_EQ(recorder->count(input(h::kEditInput, -11)), 1);

@@ -1,8 +1,8 @@
 // The small conversions the registry and the kinds share.
 #include "forms/registry/accessibility.h"
+#include "forms/registry/component_kind.h"
 #include "forms/registry/fonts.h"
 #include "forms/registry/property_values.h"
-#include "forms/registry/component_kind.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
 #include "forms/registry/virtual_keys.h"

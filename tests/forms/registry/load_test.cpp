@@ -77,9 +77,7 @@ TEST_F(RegistryTest, ComponentsAreCreatedFromTheLastRecordToTheFirst)
     // Earlier records lie above later ones.
     QWidget* client = componentWidget(kMain, "按钮_确定")->parentWidget();
     const QObjectList order = client->children();
-    const auto position = [&](const char* name) {
-        return order.indexOf(componentWidget(kMain, name));
-    };
+    const auto position = [&](const char* name) { return order.indexOf(componentWidget(kMain, name)); };
     EXPECT_GT(position("按钮_确定"), position("编辑框_姓名"));
     EXPECT_GT(position("编辑框_姓名"), position("分组框1"));
 }

@@ -19,15 +19,16 @@ namespace t = property_type;
 
 class ProbeButton : public ComponentObject {
 public:
-    ProbeButton(const CreateRequest& r, const ButtonSettings& s) : ComponentObject(r.windowId, r.componentId), settings(s)
+    ProbeButton(const CreateRequest& r, const ButtonSettings& s)
+        : ComponentObject(r.windowId, r.componentId)
+        , settings(s)
     {
         button = new QPushButton(toQString(s.caption), r.parent);
         button->setGeometry(r.geometry.left, r.geometry.top, r.geometry.width, r.geometry.height);
         button->setEnabled(!(r.style & create_style::kDisabled));
         button->setAccessibleName(button->text());
         setWidget(button);
-        QObject::connect(button, &QPushButton::clicked, this,
-                         [this] { raiseEvent(windowId(), componentId(), 0); });
+        QObject::connect(button, &QPushButton::clicked, this, [this] { raiseEvent(windowId(), componentId(), 0); });
     }
     ButtonSettings settings;
     QPushButton* button;
@@ -84,7 +85,12 @@ constexpr std::array<PropertyDescriptor, 6> kButtonProperties = {{
 }};
 
 const UnitDescriptor kButton{
-    std::uint32_t(UnitKind::Button), "按钮", "Button", kind_flags::kRaisesEvents, 14, kButtonProperties,
+    std::uint32_t(UnitKind::Button),
+    "按钮",
+    "Button",
+    kind_flags::kRaisesEvents,
+    14,
+    kButtonProperties,
     KindOperations{createButton, setButton, buttonUnitData, getButton, nullptr},
 };
 
@@ -92,7 +98,9 @@ const UnitDescriptor kButton{
 
 class ProbeEdit : public ComponentObject {
 public:
-    ProbeEdit(const CreateRequest& r, const EditBoxSettings& s) : ComponentObject(r.windowId, r.componentId), settings(s)
+    ProbeEdit(const CreateRequest& r, const EditBoxSettings& s)
+        : ComponentObject(r.windowId, r.componentId)
+        , settings(s)
     {
         edit = new QLineEdit(toQString(s.content), r.parent);
         edit->setGeometry(r.geometry.left, r.geometry.top, r.geometry.width, r.geometry.height);
@@ -145,7 +153,12 @@ constexpr std::array<PropertyDescriptor, 21> kEditProperties = [] {
 }();
 
 const UnitDescriptor kEdit{
-    std::uint32_t(UnitKind::EditBox), "编辑框", "EditBox", kind_flags::kRaisesEvents, 29, kEditProperties,
+    std::uint32_t(UnitKind::EditBox),
+    "编辑框",
+    "EditBox",
+    kind_flags::kRaisesEvents,
+    29,
+    kEditProperties,
     KindOperations{createEdit, setEdit, editUnitData, getEdit, editWantsKey},
 };
 
@@ -153,7 +166,8 @@ const UnitDescriptor kEdit{
 
 class ProbeGroup : public ComponentObject {
 public:
-    ProbeGroup(const CreateRequest& r) : ComponentObject(r.windowId, r.componentId)
+    ProbeGroup(const CreateRequest& r)
+        : ComponentObject(r.windowId, r.componentId)
     {
         auto* frame = new QFrame(r.parent);
         frame->setGeometry(r.geometry.left, r.geometry.top, r.geometry.width, r.geometry.height);
@@ -168,12 +182,20 @@ std::unique_ptr<ComponentObject> createGroup(const CreateRequest& r)
 }
 
 constexpr std::array<PropertyDescriptor, 5> kGroupProperties = {{
-    {{}, {}, t::kText, 0}, {{}, {}, t::kChoice, 0}, {{}, {}, t::kColour, 0},
-    {{}, {}, t::kBackgroundColour, 0}, {{}, {}, t::kFont, 0},
+    {{}, {}, t::kText, 0},
+    {{}, {}, t::kChoice, 0},
+    {{}, {}, t::kColour, 0},
+    {{}, {}, t::kBackgroundColour, 0},
+    {{}, {}, t::kFont, 0},
 }};
 
 const UnitDescriptor kGroup{
-    std::uint32_t(UnitKind::GroupBox), "分组框", "GroupBox", kind_flags::kRaisesEvents, 13, kGroupProperties,
+    std::uint32_t(UnitKind::GroupBox),
+    "分组框",
+    "GroupBox",
+    kind_flags::kRaisesEvents,
+    13,
+    kGroupProperties,
     KindOperations{createGroup, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -186,7 +208,12 @@ std::unique_ptr<ComponentObject> createNothing(const CreateRequest& r)
 }
 
 const UnitDescriptor kFailing{
-    kFailingKindCode, "图片框", "PicBox", kind_flags::kRaisesEvents, 8, {},
+    kFailingKindCode,
+    "图片框",
+    "PicBox",
+    kind_flags::kRaisesEvents,
+    8,
+    {},
     KindOperations{createNothing, nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -182,8 +182,9 @@ TEST_F(PropertyDeathTest, KindPropertiesOfAWindowThatIsNotLoadedAreFatal)
             answerModalBoxesWithDefault();
             readProperty(kMain, kEdit, 8);
         },
-        ::testing::ExitedWithCode(255), utf8(u8"运行时出错!.*读取组件属性时发现指定窗口尚未载入.*"
-                                              u8"1375797249, 369164321"));
+        ::testing::ExitedWithCode(255),
+        utf8(u8"运行时出错!.*读取组件属性时发现指定窗口尚未载入.*"
+             u8"1375797249, 369164321"));
     EXPECT_EXIT(
         {
             answerModalBoxesWithDefault();
@@ -239,7 +240,7 @@ runtime::ByteSet pngOf(QSize size, QColor colour)
 TEST_F(RegistryTest, BackgroundPictureModesDrawOverTheBackgroundColour)
 {
     ASSERT_TRUE(loadWindow(kMain));
-    writeProperty(kMain, kMenuFile, 3, Value::logical(false)); // no menu bar: client 294 x 171
+    writeProperty(kMain, kMenuFile, 3, Value::logical(false));         // no menu bar: client 294 x 171
     writeProperty(kMain, kMainRecord, 10, Value::integer(0x0000FF00)); // green (COLORREF)
     QWidget* client = componentWidget(kMain, "按钮_确定")->parentWidget();
     ASSERT_EQ(client->size(), QSize(294, 171));
@@ -262,7 +263,7 @@ TEST_F(RegistryTest, BackgroundPictureModesDrawOverTheBackgroundColour)
     // Centred and larger than the client area: scaled down by the smaller ratio.
     writeProperty(kMain, kMainRecord, 11, Value::byteSet(pngOf({600, 300}, red)));
     writeProperty(kMain, kMainRecord, 12, Value::integer(2));
-    EXPECT_EQ(pixel(100, 5), green);  // above the 294 x 147 picture
+    EXPECT_EQ(pixel(100, 5), green); // above the 294 x 147 picture
     EXPECT_EQ(pixel(100, 60), red);
     // Not a picture: only the colour.
     writeProperty(kMain, kMainRecord, 11, Value::byteSet({'x', 'y', 'z', 0, 1, 2, 3, 4}));

@@ -113,7 +113,8 @@ TemplateStore testStore()
     broken.windowId = kBroken;
     broken.records.push_back(windowRecord(kBroken, "坏窗口", 200, 150));
     broken.records.push_back(record(0x16010050, UnitKind::Button, "按钮_甲", {0, 0, 50, 20}, button("甲")));
-    broken.records.push_back(record(0x16010051, UnitKind::PictureBox, "图片框_照片", {0, 30, 50, 50}, PictureBoxSettings{}));
+    broken.records.push_back(
+        record(0x16010051, UnitKind::PictureBox, "图片框_照片", {0, 30, 50, 50}, PictureBoxSettings{}));
     broken.records.push_back(record(0x16010052, UnitKind::Button, "按钮_乙", {0, 90, 50, 20}, button("乙")));
     store.windows.push_back(broken);
 
@@ -122,7 +123,8 @@ TemplateStore testStore()
     hidden.records.push_back(windowRecord(kHiddenMenu, "隐藏菜单", 200, 150));
     hidden.records.push_back(menu(0x26010060, 0, 1, "信息维护", -1));
     hidden.records.push_back(menu(0x26010061, 1, 0, "信息查询", -1));
-    ComponentRecord hiddenGroup = record(kHiddenGroup, UnitKind::GroupBox, "分组框2", {10, 10, 100, 100}, GroupBoxSettings{});
+    ComponentRecord hiddenGroup =
+        record(kHiddenGroup, UnitKind::GroupBox, "分组框2", {10, 10, 100, 100}, GroupBoxSettings{});
     hiddenGroup.flags = 0;
     hiddenGroup.childIds = {kHiddenGroupMember};
     hidden.records.push_back(hiddenGroup);

@@ -32,10 +32,10 @@ std::string joined(const store::CheckReport& report)
 RawStoreImage soundStore()
 {
     RawStoreImage s;
-    const std::int32_t a = s.appendChain(1200);  // blocks 1..3
+    const std::int32_t a = s.appendChain(1200); // blocks 1..3
     s.setBlock(4, 0, 0, 0);
     s.setBlock(5, 0, 0, 0);
-    const std::int32_t c = s.appendChain(500);  // block 6
+    const std::int32_t c = s.appendChain(500); // block 6
     s.setFreeList({5, 4});
     s.addRecord(1, 1, a, "Ann");
     s.addRecord(-2, 2, 0, "Bo");
@@ -60,7 +60,7 @@ TEST_F(CheckerTest, SoundStoresHaveNoProblems)
     EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_TRUE(report.problems.empty()) << joined(report);
 
-    RawStoreImage empty;  // no record, no block
+    RawStoreImage empty; // no record, no block
     const auto emptyReport = check(empty);
     EXPECT_EQ(emptyReport.openResult, store::rc::kOk);
     EXPECT_TRUE(emptyReport.problems.empty()) << joined(emptyReport);
@@ -79,7 +79,7 @@ TEST_F(CheckerTest, NameWithoutExtensionGetsTheDefaultOne)
 TEST_F(CheckerTest, ChainThatLoopsIsReportedOnceAndEnds)
 {
     RawStoreImage s = soundStore();
-    s.setBlock(3, 2, 1, 500);  // the last block links back to the first
+    s.setBlock(3, 2, 1, 500); // the last block links back to the first
     const auto report = check(s);
     EXPECT_TRUE(mentions(report, "loops back to block 1")) << joined(report);
 }
@@ -87,7 +87,7 @@ TEST_F(CheckerTest, ChainThatLoopsIsReportedOnceAndEnds)
 TEST_F(CheckerTest, BlockInTwoChains)
 {
     RawStoreImage s = soundStore();
-    s.records[2][8] = 2;  // record 3's photo starts in the middle of record 1's chain
+    s.records[2][8] = 2; // record 3's photo starts in the middle of record 1's chain
     const auto report = check(s);
     EXPECT_TRUE(mentions(report, "block 2 is in the chain of record 3")) << joined(report);
     EXPECT_TRUE(mentions(report, "record 1")) << joined(report);
@@ -97,7 +97,7 @@ TEST_F(CheckerTest, BlockInTwoChains)
 TEST_F(CheckerTest, LostBlocksAreReportedAsRuns)
 {
     RawStoreImage s = soundStore();
-    s.records[0][8] = 0;  // record 1 forgets its photo: blocks 1 to 3 belong to nobody
+    s.records[0][8] = 0; // record 1 forgets its photo: blocks 1 to 3 belong to nobody
     const auto report = check(s);
     EXPECT_TRUE(mentions(report, "blocks 1 to 3 are lost")) << joined(report);
     EXPECT_EQ(report.problems.size(), 1u) << joined(report);
@@ -106,19 +106,19 @@ TEST_F(CheckerTest, LostBlocksAreReportedAsRuns)
 TEST_F(CheckerTest, BrokenLinksAndCounts)
 {
     RawStoreImage s = soundStore();
-    s.setBlock(2, 7, 3, 500);  // wrong previous link
-    s.setBlock(3, 2, 0, 501);  // used count beyond a block
-    s.setBlock(6, 0, 0, 400);  // record 3's single block now holds 400, fine
+    s.setBlock(2, 7, 3, 500); // wrong previous link
+    s.setBlock(3, 2, 0, 501); // used count beyond a block
+    s.setBlock(6, 0, 0, 400); // record 3's single block now holds 400, fine
     const auto report = check(s);
     EXPECT_TRUE(mentions(report, "names block 7 as its previous block, not 1")) << joined(report);
     EXPECT_TRUE(mentions(report, "used count 501, outside 1 to 500")) << joined(report);
 
     RawStoreImage shortMiddle = soundStore();
-    shortMiddle.setBlock(2, 1, 3, 499);  // only the last block may be short
+    shortMiddle.setBlock(2, 1, 3, 499); // only the last block may be short
     EXPECT_TRUE(mentions(check(shortMiddle), "holds only 499 bytes but is not the last block"));
 
     RawStoreImage pastEnd = soundStore();
-    pastEnd.setBlock(3, 2, 40, 500);  // links beyond the file
+    pastEnd.setBlock(3, 2, 40, 500); // links beyond the file
     EXPECT_TRUE(mentions(check(pastEnd), "links to block 40, outside the file's 7 blocks"));
 
     RawStoreImage badReference = soundStore();
@@ -133,44 +133,44 @@ TEST_F(CheckerTest, UnsoundFreeLists)
     EXPECT_TRUE(mentions(check(miscounted), "the free list holds 2 blocks, the auxiliary header counts 3"));
 
     RawStoreImage usedFree = soundStore();
-    usedFree.setBlock(4, 5, 0, 10);  // a free block that still claims data
+    usedFree.setBlock(4, 5, 0, 10); // a free block that still claims data
     const auto usedReport = check(usedFree);
     EXPECT_TRUE(mentions(usedReport, "free block 4 has used count 10, not 0")) << joined(usedReport);
 
     RawStoreImage dirtyFree = soundStore();
-    dirtyFree.blocks[4][100] = 1;  // zero used count but leftover data
+    dirtyFree.blocks[4][100] = 1; // zero used count but leftover data
     EXPECT_TRUE(mentions(check(dirtyFree), "free block 4 holds non-zero data"));
 
     RawStoreImage loop = soundStore();
-    loop.setBlock(4, 5, 5, 0);  // 5 -> 4 -> 5
+    loop.setBlock(4, 5, 5, 0); // 5 -> 4 -> 5
     EXPECT_TRUE(mentions(check(loop), "the free list loops back to block 5"));
 
     RawStoreImage sharing = soundStore();
-    sharing.setBlock(4, 5, 6, 0);  // the free list runs into record 3's photo
+    sharing.setBlock(4, 5, 6, 0); // the free list runs into record 3's photo
     EXPECT_TRUE(mentions(check(sharing), "block 6 is on the free list and in the chain of record 3"));
 
     RawStoreImage staleHeadPrevious = soundStore();
-    staleHeadPrevious.setBlock(5, 3, 4, 0);  // the head's previous link is not relied on
+    staleHeadPrevious.setBlock(5, 3, 4, 0); // the head's previous link is not relied on
     EXPECT_TRUE(check(staleHeadPrevious).problems.empty());
 }
 
 TEST_F(CheckerTest, RecordsAndCounts)
 {
     RawStoreImage s = soundStore();
-    s.addRecord(0, 4, 0, "Zero");  // a record without serial
-    s.addRecord(2, 5, 0, "Dup");   // a serial given twice
-    s.nextSerial = 3;              // below serial 3 of record 3
+    s.addRecord(0, 4, 0, "Zero"); // a record without serial
+    s.addRecord(2, 5, 0, "Dup");  // a serial given twice
+    s.nextSerial = 3;             // below serial 3 of record 3
     const auto report = check(s);
     EXPECT_TRUE(mentions(report, "record 4 has status word 0")) << joined(report);
     EXPECT_TRUE(mentions(report, "record 5 has serial 2, not above the serial 3")) << joined(report);
     EXPECT_TRUE(mentions(report, "record 3 has serial 3, not below the next serial number 3")) << joined(report);
 
     RawStoreImage uncounted = soundStore();
-    uncounted.recordCountOverride = 2;  // the third record was written but never counted
+    uncounted.recordCountOverride = 2; // the third record was written but never counted
     EXPECT_TRUE(mentions(check(uncounted), "the data file holds 28 bytes after its last counted record"));
 
     RawStoreImage overlapping = soundStore();
-    overlapping.fields[2].offset = 6;  // the name runs over 序号 and the photo reference
+    overlapping.fields[2].offset = 6; // the name runs over 序号 and the photo reference
     const auto overlapReport = check(overlapping);
     EXPECT_TRUE(mentions(overlapReport, "field 1 (Num) and field 3 (Name) overlap")) << joined(overlapReport);
 }
@@ -182,7 +182,7 @@ TEST_F(CheckerTest, StoreWithoutChainFieldsNeedsNoAuxiliaryFile)
     s.addRecord(1, 1, 0, "");
     s.addRecord(0, 2, 0, "");
     s.nextSerial = 2;
-    RawStoreImage::writeBytes(dir.file("plain.edb"), s.dataBytes());  // and no .EDT at all
+    RawStoreImage::writeBytes(dir.file("plain.edb"), s.dataBytes()); // and no .EDT at all
     const auto report = checkStore(dir.file("plain.edb"));
     EXPECT_EQ(report.openResult, store::rc::kOk);
     EXPECT_EQ(report.problems, std::vector<std::string>{"record 2 has status word 0: no serial number"});
@@ -207,26 +207,26 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
     EXPECT_EQ(check(highVersion).openResult, store::rc::kVersionTooHigh);
 
     RawStoreImage shortFile = soundStore();
-    shortFile.recordCountOverride = 4;  // one record more than the file holds
+    shortFile.recordCountOverride = 4; // one record more than the file holds
     EXPECT_EQ(check(shortFile).openResult, store::rc::kDataFileSize);
 
     RawStoreImage pastRecord = soundStore();
-    pastRecord.fields[2].size = 17;  // reaches one byte past the 28-byte record
+    pastRecord.fields[2].size = 17; // reaches one byte past the 28-byte record
     EXPECT_EQ(check(pastRecord).openResult, store::rc::kNotADataFile);
 
     RawStoreImage hugeFieldCount = soundStore();
     hugeFieldCount.write(dir.file("s"));
-    patchInt32(dir.file("s.edb"), 112, 0x7FFFFFFF);  // refused without allocating for it
+    patchInt32(dir.file("s.edb"), 112, 0x7FFFFFFF); // refused without allocating for it
     EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kNotADataFile);
 
-    RawStoreImage hugeRecords;  // an empty store whose records would be 2 GB each
+    RawStoreImage hugeRecords; // an empty store whose records would be 2 GB each
     hugeRecords.recordLength = 0x7FFFFFF0;
     const auto hugeReport = check(hugeRecords);
     EXPECT_EQ(hugeReport.openResult, store::rc::kOk);
     EXPECT_TRUE(hugeReport.problems.empty()) << joined(hugeReport);
 
     soundStore().write(dir.file("s"));
-    patchInt32(dir.file("s.EDT"), 16, 8);  // one block more than the file holds
+    patchInt32(dir.file("s.EDT"), 16, 8); // one block more than the file holds
     EXPECT_EQ(checkStore(dir.file("s.edb")).openResult, store::rc::kAuxDamaged);
     patchInt32(dir.file("s.EDT"), 16, 7);
     patchInt32(dir.file("s.EDT"), 4, 0x20000);
@@ -238,8 +238,8 @@ TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
 TEST_F(CheckerTest, ChangesNoFile)
 {
     RawStoreImage s = soundStore();
-    s.recordCountOverride = 2;   // what a writable open would cut
-    s.setBlock(3, 2, 1, 500);    // and a loop
+    s.recordCountOverride = 2; // what a writable open would cut
+    s.setBlock(3, 2, 1, 500);  // and a loop
     s.write(dir.file("s"));
     const auto dataBefore = readBytes(dir.file("s.edb"));
     const auto auxBefore = readBytes(dir.file("s.EDT"));

@@ -20,7 +20,7 @@ inline void putInt32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int3
 }
 
 struct RawFieldDef {
-    std::string name;  // GBK
+    std::string name; // GBK
     std::uint32_t type;
     std::int32_t offset;
     std::int32_t size;
@@ -32,7 +32,7 @@ struct RawStoreImage {
     std::int32_t recordLength = 28;
     std::vector<RawFieldDef> fields = {{"Num", 3, 4, 0}, {"Photo", 11, 8, 0}, {"Name", 10, 12, 16}};
     std::vector<std::vector<std::uint8_t>> records;
-    std::int32_t recordCountOverride = -1;  // -1: the number of records
+    std::int32_t recordCountOverride = -1; // -1: the number of records
 
     // Auxiliary file: blocks[0] is the header block.
     std::vector<std::array<std::uint8_t, 512>> blocks = {std::array<std::uint8_t, 512>{}};
