@@ -1,9 +1,9 @@
 // Event delivery: from Qt input and window changes to the bound handlers.
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
 #include "forms/registry/virtual_keys.h"
+#include "forms/template/event_numbers.h"
 #include "runtime/error_report.h"
 
 #include <QApplication>

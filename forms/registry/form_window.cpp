@@ -1,7 +1,7 @@
 #include "forms/registry/form_window.h"
 
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/template/event_numbers.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>

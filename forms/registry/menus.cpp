@@ -1,10 +1,10 @@
 // The window's menu from its run of menu item records: the menu bar, and pop-up
 // menus built from a level-0 item's sub-items.
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/property_values.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/template/event_numbers.h"
 #include "runtime/error_report.h"
 #include "runtime/to_text.h"
 

@@ -1,10 +1,10 @@
 // Window life around the load (window_loading.cpp): showing, tearing down and
 // destroying windows, and the message loop.
 #include "forms/registry/accessibility.h"
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/template/event_numbers.h"
 #include "forms/template/template_reader.h"
 #include "runtime/coding.h"
 #include "runtime/error_report.h"

@@ -1,8 +1,8 @@
 // The window's icon in the notification area.
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/picture_decoding.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/template/event_numbers.h"
 #include "runtime/error_report.h"
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"

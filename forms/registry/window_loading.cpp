@@ -2,9 +2,9 @@
 // front; otherwise its components are created from the working table, put into
 // their containers, shown by their flags, the window is placed, and the load's own
 // events run before the window shows (and, for a modal window, its loop runs).
-#include "forms/registry/event_numbers.h"
 #include "forms/registry/form_window.h"
 #include "forms/registry/registry_internal.h"
+#include "forms/template/event_numbers.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 // Besides, the handful of facts the application is written against.
 
 #include "app/catalogue/catalogue.h"
-#include "forms/registry/event_numbers.h"
+#include "forms/template/event_numbers.h"
 #include "forms/template/ids.h"
 #include "forms/template/template_reader.h"
 #include "forms/template/template_writer.h"

@@ -1,7 +1,7 @@
 #include "runtime/config_items.h"
 #include "runtime/gbk.h"
 
-#include "file_contents.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ namespace qr::runtime {
 namespace {
 
 using test_support::TempDir;
-using testing::slurp;
-using testing::spit;
+using test_support::wholeFile;
+using test_support::writeWholeFile;
 
 // A configuration file as a teacher's editor might leave it: comments, blank
 // lines, a quoted value, CRLF line endings and no final line break.
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(ConfigItems, ReadsAHandWrittenFile)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "Tarnfield初中2017级1班");
     EXPECT_EQ(readConfigItem(ini, "WINDOW", "Left"), "10");
     // Sections and keys read their first occurrence only.
@@ -52,7 +52,7 @@ TEST_F(ConfigItems, MissingFileSectionOrKeyGivesTheDefault)
 {
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "");
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date", "默认"), "默认");
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     EXPECT_EQ(readConfigItem(ini, "学校", "date", "d"), "d");
     EXPECT_EQ(readConfigItem(ini, "学校班级", "dat", "d"), "d");
     EXPECT_EQ(readConfigItem(ini, "学校班级", "dat"), "");
@@ -60,7 +60,7 @@ TEST_F(ConfigItems, MissingFileSectionOrKeyGivesTheDefault)
 
 TEST_F(ConfigItems, LeadingControlBytesAreSkippedAndAnEmptyNameConsultsNothing)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     EXPECT_EQ(readConfigItem(" \t" + ini, "\x01 学校班级", "\r\n date"), "Tarnfield初中2017级1班");
     // Not even the default comes back: the file is not consulted at all.
     EXPECT_EQ(readConfigItem(ini, "   ", "date", "d"), "");
@@ -71,7 +71,7 @@ TEST_F(ConfigItems, LeadingControlBytesAreSkippedAndAnEmptyNameConsultsNothing)
 TEST_F(ConfigItems, AnEmptyValueIsAValueAndLongValuesAreCut)
 {
     const std::string longValue(kConfigValueLimit + 50, 'x');
-    spit(ini, "[s]\nempty=\nlong=" + longValue + "\n");
+    writeWholeFile(ini, "[s]\nempty=\nlong=" + longValue + "\n");
     EXPECT_EQ(readConfigItem(ini, "s", "empty", "d"), "");
     EXPECT_EQ(readConfigItem(ini, "s", "long"), std::string(kConfigValueLimit, 'x'));
 }
@@ -79,37 +79,37 @@ TEST_F(ConfigItems, AnEmptyValueIsAValueAndLongValuesAreCut)
 TEST_F(ConfigItems, WriteCreatesTheFileAndReadsBack)
 {
     ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "Tarnfield初中2017级1班"));
-    EXPECT_EQ(slurp(ini), "[学校班级]\r\ndate=Tarnfield初中2017级1班\r\n");
+    EXPECT_EQ(wholeFile(ini), "[学校班级]\r\ndate=Tarnfield初中2017级1班\r\n");
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "Tarnfield初中2017级1班");
     ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "  blanks kept  "));
-    EXPECT_EQ(slurp(ini), "[学校班级]\r\ndate=  blanks kept  \r\n");
+    EXPECT_EQ(wholeFile(ini), "[学校班级]\r\ndate=  blanks kept  \r\n");
 }
 
 TEST_F(ConfigItems, WriteKeepsEveryOtherLineOfAHandWrittenFile)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", "初一(2)班"));
     std::string expected = kHandWritten;
     expected.replace(expected.find("  date = \"Tarnfield初中2017级1班\"  "),
                      std::string("  date = \"Tarnfield初中2017级1班\"  ").size(), "date=初一(2)班");
-    EXPECT_EQ(slurp(ini), expected);
+    EXPECT_EQ(wholeFile(ini), expected);
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date"), "初一(2)班");
 
     ASSERT_TRUE(writeConfigItem(ini, "window", "top", "20"));
-    EXPECT_NE(slurp(ini).find("left=10\r\ntop=20\r\n[学校班级]"), std::string::npos);
+    EXPECT_NE(wholeFile(ini).find("left=10\r\ntop=20\r\n[学校班级]"), std::string::npos);
     ASSERT_TRUE(writeConfigItem(ini, "new", "k", "v"));
-    EXPECT_TRUE(slurp(ini).ends_with("repeated section\r\n[new]\r\nk=v")) << slurp(ini);
+    EXPECT_TRUE(wholeFile(ini).ends_with("repeated section\r\n[new]\r\nk=v")) << wholeFile(ini);
 }
 
 TEST_F(ConfigItems, OmittedValueDeletesTheKeyAndOmittedKeyTheSection)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     ASSERT_TRUE(writeConfigItem(ini, "学校班级", "date", std::nullopt));
     EXPECT_EQ(readConfigItem(ini, "学校班级", "date", "gone"), "gone");
     EXPECT_EQ(readConfigItem(ini, "window", "left"), "10");
 
     ASSERT_TRUE(writeConfigItem(ini, "学校班级", std::nullopt, std::nullopt));
-    EXPECT_EQ(slurp(ini), "; Quillroll settings\r\n\r\n[window]\r\nleft=10");
+    EXPECT_EQ(wholeFile(ini), "; Quillroll settings\r\n\r\n[window]\r\nleft=10");
 }
 
 TEST_F(ConfigItems, DeletingFromAMissingFileCreatesNothing)
@@ -121,27 +121,27 @@ TEST_F(ConfigItems, DeletingFromAMissingFileCreatesNothing)
 
 TEST_F(ConfigItems, RefusedWritesLeaveTheFileAlone)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     EXPECT_FALSE(writeConfigItem(ini, "学校班级", "date", "two\r\nlines"));
     EXPECT_FALSE(writeConfigItem("", "学校班级", "date", "v"));
     EXPECT_FALSE(writeConfigItem(dir.file("no/such/dir/config.ini"), "s", "k", "v"));
-    EXPECT_EQ(slurp(ini), kHandWritten);
+    EXPECT_EQ(wholeFile(ini), kHandWritten);
 }
 
 TEST_F(ConfigItems, AnUnreadableFileIsNeverReplaced)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop root";
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     ::chmod(ini.c_str(), 0);
     EXPECT_FALSE(writeConfigItem(ini, "学校班级", "date", "v"));
     ::chmod(ini.c_str(), 0600);
-    EXPECT_EQ(slurp(ini), kHandWritten);
+    EXPECT_EQ(wholeFile(ini), kHandWritten);
 }
 
 TEST_F(ConfigItems, WriteReplacesTheFileWholeKeepingModeAndLinks)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     ::chmod(ini.c_str(), 0640);
     const std::string link = dir.file("link.ini");
     std::filesystem::create_symlink(ini, link);
@@ -163,7 +163,7 @@ TEST_F(ConfigItems, WriteReplacesTheFileWholeKeepingModeAndLinks)
 // file whole and no temporary file behind. Run in a child: the limit is per process.
 TEST_F(ConfigItems, AFailedWriteLeavesTheOldFileWhole)
 {
-    spit(ini, kHandWritten);
+    writeWholeFile(ini, kHandWritten);
     auto writeUnderLimit = [&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{static_cast<rlim_t>(kHandWritten.size() + 100),
@@ -175,7 +175,7 @@ TEST_F(ConfigItems, AFailedWriteLeavesTheOldFileWhole)
     // Forked without re-running the test, so the child writes into this test's directory.
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(writeUnderLimit(), ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(slurp(ini), kHandWritten);
+    EXPECT_EQ(wholeFile(ini), kHandWritten);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 

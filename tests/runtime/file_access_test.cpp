@@ -3,7 +3,7 @@
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
 
-#include "file_contents.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@ namespace qr::runtime {
 namespace {
 
 using test_support::TempDir;
-using testing::slurp;
-using testing::spit;
+using test_support::wholeFile;
+using test_support::writeWholeFile;
 
 ByteSet bytes(std::string_view s) { return ByteSet(s.begin(), s.end()); }
 
@@ -27,10 +27,10 @@ TEST(WriteFile, WritesTheNonEmptyByteSetsInOrderOverWhatWasThere)
 {
     TempDir dir;
     const std::string name = dir.file("photo.jpg");
-    spit(name, "an older and much longer content");
+    writeWholeFile(name, "an older and much longer content");
     const ByteSet parts[] = {bytes("ab"), {}, bytes(std::string("\0c", 2)), {}};
     ASSERT_TRUE(writeFile(name, parts));
-    EXPECT_EQ(slurp(name), std::string("ab\0c", 4));
+    EXPECT_EQ(wholeFile(name), std::string("ab\0c", 4));
     EXPECT_EQ(readFile(name), bytes(std::string("ab\0c", 4)));
 }
 
@@ -39,9 +39,9 @@ TEST(WriteFile, AnEmptyByteSetCreatesAnEmptyFile)
     TempDir dir;
     const std::string name = dir.file("empty.bin");
     ASSERT_TRUE(writeFile(name, ByteSet{}));
-    EXPECT_EQ(slurp(name), "");
+    EXPECT_EQ(wholeFile(name), "");
     EXPECT_TRUE(writeFile(dir.file("none.bin"), std::span<const ByteSet>{}));
-    EXPECT_EQ(slurp(dir.file("none.bin")), "");
+    EXPECT_EQ(wholeFile(dir.file("none.bin")), "");
 }
 
 TEST(WriteFile, FailuresAreFalse)
@@ -70,7 +70,7 @@ TEST(WriteFile, AWriteCutShortIsFalseAndLeavesWhatWasWritten)
     // Forked without re-running the test, so the child writes into this test's directory.
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(writeUnderLimit(), ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(slurp(name), std::string(3000, 'a') + std::string(1096, 'b'));
+    EXPECT_EQ(wholeFile(name), std::string(3000, 'a') + std::string(1096, 'b'));
 }
 
 TEST(ReadFile, MissingEmptyAndUnopenableFilesGiveTheEmptyByteSet)
@@ -78,7 +78,7 @@ TEST(ReadFile, MissingEmptyAndUnopenableFilesGiveTheEmptyByteSet)
     TempDir dir;
     EXPECT_EQ(readFile(""), ByteSet{});
     EXPECT_EQ(readFile(dir.file("missing")), ByteSet{});
-    spit(dir.file("empty"), "");
+    writeWholeFile(dir.file("empty"), "");
     EXPECT_EQ(readFile(dir.file("empty")), ByteSet{});
     EXPECT_EQ(readFile(dir.path()), ByteSet{});
 }
@@ -91,7 +91,7 @@ TEST(ReadFile, GbkNamesAndLargeContent)
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>(i * 7);
     ASSERT_TRUE(writeFile(gbkName, bytes(content)));
-    EXPECT_EQ(slurp(gbkToUtf8(gbkName)), content);
+    EXPECT_EQ(wholeFile(gbkToUtf8(gbkName)), content);
     EXPECT_EQ(readFile(gbkName), bytes(content));
 }
 

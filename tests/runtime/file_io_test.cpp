@@ -3,7 +3,7 @@
 // built from that).
 #include "runtime/file_io.h"
 
-#include "file_contents.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ namespace qr::runtime {
 namespace {
 
 using test_support::TempDir;
-using testing::slurp;
-using testing::spit;
+using test_support::wholeFile;
+using test_support::writeWholeFile;
 
 mode_t modeOf(const std::string& path)
 {
@@ -38,20 +38,20 @@ TEST(ReplaceFile, FollowsALinkOrReplacesItAsAsked)
 {
     TempDir dir;
     const std::string target = dir.file("target.xls"), link = dir.file("link.xls");
-    spit(target, "old");
+    writeWholeFile(target, "old");
     ::chmod(target.c_str(), 0640);
     std::filesystem::create_symlink(target, link);
 
     ASSERT_TRUE(replaceFileAtomically(link, "through the link"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(slurp(target), "through the link");
+    EXPECT_EQ(wholeFile(target), "through the link");
     EXPECT_EQ(modeOf(target), 0640u);
 
     ASSERT_TRUE(replaceFileAtomically(link, "in its place", LinkHandling::ReplaceLink));
     EXPECT_FALSE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(slurp(link), "in its place");
+    EXPECT_EQ(wholeFile(link), "in its place");
     EXPECT_EQ(modeOf(link), 0640u); // the bits of the file it pointed at
-    EXPECT_EQ(slurp(target), "through the link");
+    EXPECT_EQ(wholeFile(target), "through the link");
     EXPECT_EQ(entriesIn(dir.path()), 2u); // no temporary file left
 }
 
@@ -92,7 +92,7 @@ TEST(ReplaceFile, AFailureSaysWhereAndLeavesNothingBehind)
     EXPECT_EQ(failure.step, ReplaceFailure::Step::ResolvingPath);
     EXPECT_EQ(failure.error, ELOOP);
     ASSERT_TRUE(replaceFileAtomically(dir.file("a"), "x", LinkHandling::ReplaceLink));
-    EXPECT_EQ(slurp(dir.file("a")), "x");
+    EXPECT_EQ(wholeFile(dir.file("a")), "x");
 }
 
 } // namespace

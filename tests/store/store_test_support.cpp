@@ -2,23 +2,17 @@
 
 #include "runtime/coding.h"
 #include "store/env.h"
+#include "tests/support/file_contents.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace qr::store::testing {
 
-Bytes readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+Bytes readBytes(const std::filesystem::path& path) { return test_support::wholeFileBytes(path.string()); }
 
 void writeBytes(const std::filesystem::path& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    test_support::writeWholeFile(path.string(), bytes);
 }
 
 // at() first: an offset past the end fails the test instead of reading beyond it.

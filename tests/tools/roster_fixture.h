@@ -2,7 +2,7 @@
 // pictures, and the positions of a roster store's fields and blocks.
 #pragma once
 
-#include "tests/tools/file_bytes.h"
+#include "tests/support/file_bytes.h"
 #include "tests/tools/tool_runner.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,7 @@
-// The build's step that installs the empty stores into the run directory: it makes
+// The seeding of a run directory's empty stores (the build runs it on every build): it makes
 // what is missing and never touches a store that exists.
 #include "tests/tools/roster_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace qr::tests {
@@ -10,9 +9,7 @@ namespace {
 
 int installStores(const std::string& runDir)
 {
-    const std::string command = std::string("'") + QR_CMAKE_COMMAND + "' -DTOOL='" + QR_STORE_TOOL + "' -DRUN_DIR='" +
-                                runDir + "' -P '" + QR_INSTALL_STORES_SCRIPT + "' >/dev/null 2>&1";
-    return std::system(command.c_str());
+    return runTool({"seed-stores", runDir}).exitStatus;
 }
 
 TEST_F(RosterTest, RunDirectoryStoresAreMadeOnceAndKept)

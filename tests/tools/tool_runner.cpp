@@ -1,6 +1,6 @@
 #include "tests/tools/tool_runner.h"
 
-#include "tests/tools/file_bytes.h"
+#include "tests/support/file_bytes.h"
 
 #include <atomic>
 #include <cstdlib>

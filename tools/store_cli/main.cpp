@@ -19,6 +19,7 @@ const char* const kUsage =
     "  delete STORE N                          mark record N deleted\n"
     "  pack STORE                              remove the deleted records\n"
     "  clear STORE                             remove every record\n"
+    "  seed-stores DIR                         the empty roster and recycle stores, where missing\n"
     "Exit status: 0 done, 1 failed part-way or problems found, 2 refused (nothing changed).\n";
 
 // Another process appending or packing holds its locks only for moments; commands
@@ -57,5 +58,7 @@ int main(int argc, char** argv)
         return runPack(args);
     if (command == "clear")
         return runClear(args);
+    if (command == "seed-stores")
+        return runSeedStores(args);
     return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
 }

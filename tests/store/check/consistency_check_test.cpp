@@ -2,7 +2,7 @@
 // the ways a crash, a faulty writer or a hand edit leaves them.
 #include "store/check/consistency_check.h"
 #include "tests/store/check/raw_store_image.h"
-#include "tests/tools/file_bytes.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 

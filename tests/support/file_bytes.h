@@ -1,13 +1,14 @@
 // The byte-level file helpers the store tool's and the checker's tests share, and
-// their scratch folder.
+// their scratch folder: the support library's whole-file helpers under the names these
+// tests use, and the patching of one number in place.
 #pragma once
 
 #include "runtime/coding.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,23 +16,9 @@ namespace qr::tests {
 
 using test_support::TempDir;
 
-inline std::vector<std::uint8_t> readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+inline std::vector<std::uint8_t> readBytes(const std::string& path) { return test_support::wholeFileBytes(path); }
+inline std::string readText(const std::string& path) { return test_support::wholeFile(path); }
+inline void writeText(const std::string& path, const std::string& text) { test_support::writeWholeFile(path, text); }
 
 inline std::int32_t readInt32At(const std::string& path, std::size_t offset)
 {

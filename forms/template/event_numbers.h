@@ -1,7 +1,8 @@
 // The event numbers the registry raises itself: the events of a window's own record,
 // and the common input events of every kind that raises events (negative numbers).
 // A kind's own events (a button's click, a list's row events) are numbered by the kind.
-// The template store binds handlers to these numbers, so they never change.
+// The template store binds handlers to these numbers, so they are part of its format and
+// never change.
 #pragma once
 
 #include <cstdint>
