@@ -26,5 +26,7 @@ int runExportCsv(const Arguments& args);
 int runDelete(const Arguments& args);
 int runPack(const Arguments& args);
 int runClear(const Arguments& args);
+int runBackups(const Arguments& args);
+int runRestore(const Arguments& args);
 
 } // namespace qr::tools
