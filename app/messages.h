@@ -62,7 +62,8 @@ inline constexpr std::string_view kStoreTroubleTitle = "警告";
 inline constexpr std::string_view kBackupFailed = "无法备份学生数据库，为保护数据，本次操作未执行！";
 inline constexpr std::string_view kRosterUnopenable = "无法打开学生数据库文件：";
 inline constexpr std::string_view kRecycleUnopenable = "无法打开已删学生数据库文件：";
-inline constexpr std::string_view kUnopenableHint = "\n该文件可能已丢失或损坏，请勿继续录入学生信息！";
+inline constexpr std::string_view kRosterUnopenableHint = "\n该文件可能已丢失或损坏，请勿继续录入学生信息！";
+inline constexpr std::string_view kRecycleUnopenableHint = "\n该文件可能已丢失或损坏！";
 inline constexpr std::string_view kNewestBackup = "\n最近的备份：";
 inline constexpr std::string_view kRestoreCommand = "\n恢复方法：在程序目录中执行 quillroll-store restore ";
 } // namespace text

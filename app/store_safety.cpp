@@ -32,7 +32,7 @@ runtime::Text unopenableStoreMessage(StoreKind kind)
     const bool roster = kind == StoreKind::Roster;
     runtime::Text message(roster ? text::kRosterUnopenable : text::kRecycleUnopenable);
     message += roster ? rosterStorePath() : recycleStorePath();
-    message += text::kUnopenableHint;
+    message += roster ? text::kRosterUnopenableHint : text::kRecycleUnopenableHint;
     if (const auto newest = roster::newestBackup(dataDirectory())) {
         message += text::kNewestBackup;
         message += *newest;

@@ -187,7 +187,7 @@ TEST_F(BackupTest, AMissingStoreIsNotAnEmptyClass)
     EXPECT_EQ(boxes()[0].flags, 48u);
     EXPECT_EQ(boxes()[0].title, text::kStoreTroubleTitle);
     EXPECT_EQ(boxes()[0].text,
-              std::string(text::kRosterUnopenable) + pathText(rosterPath()) + std::string(text::kUnopenableHint));
+              std::string(text::kRosterUnopenable) + pathText(rosterPath()) + std::string(text::kRosterUnopenableHint));
     EXPECT_EQ(rowCount(kMainWindow), 0);
 }
 
@@ -221,8 +221,8 @@ TEST_F(BackupTest, TheDeletedStudentsWindowSaysSoForTheRecycleStore)
     openDeletedWindow();
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].flags, 48u);
-    EXPECT_EQ(boxes()[0].text,
-              std::string(text::kRecycleUnopenable) + pathText(recyclePath()) + std::string(text::kUnopenableHint));
+    EXPECT_EQ(boxes()[0].text, std::string(text::kRecycleUnopenable) + pathText(recyclePath()) +
+                                   std::string(text::kRecycleUnopenableHint));
     EXPECT_EQ(rowCount(kDeletedWindow), 0);
 }
 
