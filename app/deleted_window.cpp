@@ -3,6 +3,7 @@
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
+#include "app/store_safety.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
 #include "forms/kinds/report_list_ops.h"
@@ -14,7 +15,11 @@ namespace {
 
 enum ToolbarEntry { kClearEntry = 0, kRestoreEntry = 1, kCloseEntry = 2 };
 
-void listDeletedStudents() { fillListFromStore(kDeletedWindow, deleted_window::kList, recycleStorePath()); }
+void listDeletedStudents()
+{
+    if (!fillListFromStore(kDeletedWindow, deleted_window::kList, recycleStorePath()))
+        reportUnopenableStore(StoreKind::Recycle);
+}
 
 void restoreSelected()
 {
@@ -36,7 +41,7 @@ void restoreSelected()
 
 void clearRecycleStore()
 {
-    if (!confirmClear())
+    if (!confirmClear() || !backUpBeforeIrreversible())
         return;
     bool cleared = false;
     {

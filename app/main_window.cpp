@@ -5,6 +5,7 @@
 #include "app/component_ids.h"
 #include "app/handlers.h"
 #include "app/messages.h"
+#include "app/store_safety.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
 #include "app/tray_menu.h"
@@ -51,7 +52,7 @@ void deleteSelected()
 
 void clearRoster()
 {
-    if (!confirmClear())
+    if (!confirmClear() || !backUpBeforeIrreversible())
         return;
     bool cleared = false;
     {
@@ -72,7 +73,12 @@ void showAll()
 {
     if (!forms::isLoaded(kMainWindow))
         return;
-    if (fillListFromStore(kMainWindow, main_window::kList, rosterStorePath()) == 0)
+    const auto count = fillListFromStore(kMainWindow, main_window::kList, rosterStorePath());
+    // A roster that cannot be opened is not an empty class: typing students into it
+    // would only fail.
+    if (!count && reportUnopenableStore(StoreKind::Roster))
+        return;
+    if (count.value_or(0) == 0)
         notify(text::kNoStudents, flags::kIconExclamation, text::kNoStudentsTitle);
 }
 

@@ -57,6 +57,15 @@ inline constexpr std::string_view kImportWritten = "添加完成！";
 inline constexpr std::string_view kNotSaved = "无法打开或写入学生数据库，数据未保存！";
 inline constexpr std::string_view kMoveFailed = "无法移动该学生信息，数据未做任何修改！";
 inline constexpr std::string_view kCannotRead = "无法读取该学生的信息！";
+// Backups and stores that cannot be opened.
+inline constexpr std::string_view kStoreTroubleTitle = "警告";
+inline constexpr std::string_view kBackupFailed = "无法备份学生数据库，为保护数据，本次操作未执行！";
+inline constexpr std::string_view kRosterUnopenable = "无法打开学生数据库文件：";
+inline constexpr std::string_view kRecycleUnopenable = "无法打开已删学生数据库文件：";
+inline constexpr std::string_view kRosterUnopenableHint = "\n该文件可能已丢失或损坏，请勿继续录入学生信息！";
+inline constexpr std::string_view kRecycleUnopenableHint = "\n该文件可能已丢失或损坏！";
+inline constexpr std::string_view kNewestBackup = "\n最近的备份：";
+inline constexpr std::string_view kRestoreCommand = "\n恢复方法：在程序目录中执行 quillroll-store restore ";
 } // namespace text
 
 // Shows a notice; an empty title gives the runtime's default title "信息：".

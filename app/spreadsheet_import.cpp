@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "app/roster_replace.h"
 #include "app/spreadsheet_dialog.h"
+#include "app/store_safety.h"
 #include "forms/kinds/report_list_ops.h"
 #include "runtime/to_text.h"
 #include "sheet/component/external_database_component.h"
@@ -70,7 +71,7 @@ void importRoster()
     }
     showInMainList(*rows);
     notify(text::kSheetRead);
-    if (askYes(text::kAskWriteImport, text::kAskTitle)) {
+    if (askYes(text::kAskWriteImport, text::kAskTitle) && backUpBeforeIrreversible()) {
         // The store is written from the list, which is what the teacher saw.
         if (replaceStoreContent(rosterStorePath(), mainListRows()))
             notify(text::kImportWritten);

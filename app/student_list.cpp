@@ -29,12 +29,12 @@ void appendRowFromCurrentRecord(RosterStore& source, std::uint32_t windowId, std
         list::setCellText(windowId, listId, row, f - 2, readTextField(source, f));
 }
 
-std::int32_t fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path)
+std::optional<std::int32_t> fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path)
 {
     list::deleteAllRows(windowId, listId);
     RosterStore opened(path);
     if (!opened.isOpen())
-        return 0;
+        return std::nullopt;
     const std::int32_t count = opened.recordCount();
     for (std::int32_t k = 1; k <= count; ++k) {
         if (opened.goToRecord(k))

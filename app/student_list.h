@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace qr::app {
@@ -13,8 +14,8 @@ class RosterStore;
 void appendRowFromCurrentRecord(RosterStore& source, std::uint32_t windowId, std::uint32_t listId);
 
 // Empties the list and fills it from the store at `path` in record order. Returns
-// the store's record count (0 when it cannot be opened).
-std::int32_t fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path);
+// the store's record count, or nothing when the store cannot be opened.
+std::optional<std::int32_t> fillListFromStore(std::uint32_t windowId, std::uint32_t listId, std::string_view path);
 
 // The list's selected row when it names a listed record, else -1.
 int selectedRow(std::uint32_t windowId, std::uint32_t listId);

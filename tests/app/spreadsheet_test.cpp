@@ -382,6 +382,61 @@ TEST_F(SpreadsheetTest, ImportCancelledOrUnreadableChangesNothing)
     }
 }
 
+std::vector<std::uint8_t> fileBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(SpreadsheetTest, TheImportBacksUpBothStoresBeforeItWritesTheRoster)
+{
+    seed(rosterPath(), {sampleStudent(1, "甲"), sampleStudent(2, "乙")});
+    seed(recyclePath(), {sampleStudent(1, "删")});
+    enterMainWindow();
+    const char* storeFiles[] = {"xsdate.edb", "xsdate.EDT", "deldate.edb", "deldate.EDT"};
+    std::vector<std::vector<std::uint8_t>> before;
+    for (const char* name : storeFiles)
+        before.push_back(fileBytes(dir() / name));
+    const fs::path file = dir() / "new.xls";
+    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), json::array({1, "x"})})));
+
+    // Answered No: nothing is written, so nothing is backed up.
+    importFile(file, false);
+    EXPECT_FALSE(fs::exists(dir() / "backups"));
+
+    forgetBoxes();
+    importFile(file, true);
+    EXPECT_EQ(boxTexts(),
+              (std::vector<std::string>{std::string(text::kNoPhotoImport), std::string(text::kImportReplaces),
+                                        std::string(text::kSheetRead), std::string(text::kAskWriteImport),
+                                        std::string(text::kImportWritten)}));
+    EXPECT_EQ(names(readAll(rosterPath())), std::vector<std::string>{"x"});
+    std::vector<fs::path> made;
+    for (const auto& entry : fs::directory_iterator(dir() / "backups"))
+        made.push_back(entry.path());
+    ASSERT_EQ(made.size(), 1u);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(fileBytes(made[0] / storeFiles[k]), before[k]) << storeFiles[k];
+}
+
+TEST_F(SpreadsheetTest, AnImportWhoseBackupFailsLeavesTheRoster)
+{
+    const std::vector<StudentRecord> students = {sampleStudent(1, "甲"), sampleStudent(2, "乙")};
+    seed(rosterPath(), students);
+    enterMainWindow();
+    const auto before = listRows();
+    std::ofstream(dir() / "backups") << "a file, not a folder";
+    const fs::path file = dir() / "new.xls";
+    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), json::array({1, "x"})})));
+    forgetBoxes();
+    importFile(file, true);
+    ASSERT_EQ(boxes().size(), 5u);
+    EXPECT_EQ(boxes()[4].text, text::kBackupFailed);
+    EXPECT_EQ(boxes()[4].flags, 48u);
+    EXPECT_EQ(names(readAll(rosterPath())), names(students));
+    EXPECT_EQ(listRows(), before);
+}
+
 } // namespace
 } // namespace qr::app::test
 

@@ -27,5 +27,7 @@ int runDelete(const Arguments& args);
 int runPack(const Arguments& args);
 int runClear(const Arguments& args);
 int runSeedStores(const Arguments& args);
+int runBackups(const Arguments& args);
+int runRestore(const Arguments& args);
 
 } // namespace qr::tools

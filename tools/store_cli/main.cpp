@@ -1,4 +1,4 @@
-// quillroll-store: looks into and repairs record-store files.
+// quillroll-store: looks into and repairs record-store files, and keeps their backups.
 #include "store/commands.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
@@ -20,7 +20,12 @@ const char* const kUsage =
     "  pack STORE                              remove the deleted records\n"
     "  clear STORE                             remove every record\n"
     "  seed-stores DIR                         the empty roster and recycle stores, where missing\n"
-    "Exit status: 0 done, 1 failed part-way or problems found, 2 refused (nothing changed).\n";
+    "  backups [RUNDIR]                        the backups of both stores: time, students in each\n"
+    "  restore NAME [RUNDIR]                   put backup NAME back after checking it; the stores\n"
+    "                                          it replaces are kept as a backup of their own\n"
+    "RUNDIR is the program's run directory (default: the directory of this tool).\n"
+    "Exit status: 0 done, 1 failed part-way, problems found or a store in use or damaged,\n"
+    "2 refused: bad arguments or an unusable path (nothing changed).\n";
 
 // Another process appending or packing holds its locks only for moments; commands
 // wait for them rather than fail at once.
@@ -60,5 +65,9 @@ int main(int argc, char** argv)
         return runClear(args);
     if (command == "seed-stores")
         return runSeedStores(args);
+    if (command == "backups")
+        return runBackups(args);
+    if (command == "restore")
+        return runRestore(args);
     return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
 }
