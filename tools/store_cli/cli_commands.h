@@ -26,5 +26,6 @@ int runExportCsv(const Arguments& args);
 int runDelete(const Arguments& args);
 int runPack(const Arguments& args);
 int runClear(const Arguments& args);
+int runRepair(const Arguments& args);
 
 } // namespace qr::tools

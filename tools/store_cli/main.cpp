@@ -12,13 +12,18 @@ const char* const kUsage =
     "usage: quillroll-store COMMAND STORE [...]\n"
     "  info STORE                              header, fields, records and blocks\n"
     "  dump STORE                              every record as JSON\n"
-    "  check STORE                             consistency check (exit 1 with one line per problem)\n"
+    "  check STORE                             consistency check: one line per problem, in words (exit 1)\n"
     "  create-roster STORE                     a new empty roster store\n"
     "  import-csv STORE FILE.csv [--photos DIR]  append the students of a CSV file\n"
     "  export-csv STORE FILE.csv [--photos DIR]  write every live student as CSV\n"
     "  delete STORE N                          mark record N deleted\n"
     "  pack STORE                              remove the deleted records\n"
     "  clear STORE                             remove every record\n"
+    "  repair STORE                            mend what check finds without losing a record: lost blocks\n"
+    "                                          freed, shared chains copied, broken chains cut, counts and\n"
+    "                                          lengths corrected; copies the files to\n"
+    "                                          NAME.repair-backup-TIME first; refuses while the store is open\n"
+    "                                          elsewhere (exit 1: something could not be mended)\n"
     "Exit status: 0 done, 1 failed part-way or problems found, 2 refused (nothing changed).\n";
 
 // Another process appending or packing holds its locks only for moments; commands
@@ -57,5 +62,7 @@ int main(int argc, char** argv)
         return runPack(args);
     if (command == "clear")
         return runClear(args);
+    if (command == "repair")
+        return runRepair(args);
     return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
 }
