@@ -120,25 +120,6 @@ OldFreeList walkOldFreeList(const ChainMendInput& in, std::int32_t limit, const 
 
 } // namespace
 
-std::string describeBlocks(const std::vector<std::int32_t>& blocks)
-{
-    std::vector<std::string> runs;
-    for (std::size_t i = 0; i < blocks.size();) {
-        std::size_t j = i;
-        while (j + 1 < blocks.size() && blocks[j + 1] == blocks[j] + 1)
-            ++j;
-        runs.push_back(j == i ? num(blocks[i]) : num(blocks[i]) + " to " + num(blocks[j]));
-        i = j + 1;
-    }
-    std::string out = blocks.size() == 1 ? "block " : "blocks ";
-    for (std::size_t k = 0; k < runs.size(); ++k) {
-        if (k > 0)
-            out += k + 1 == runs.size() ? " and " : ", ";
-        out += runs[k];
-    }
-    return out;
-}
-
 ChainMendPlan planChainMend(const ChainMendInput& in, const std::vector<ChainRef>& refs, const BlockReader& readBlock)
 {
     ChainMendPlan plan;
@@ -272,7 +253,11 @@ ChainMendPlan planChainMend(const ChainMendInput& in, const std::vector<ChainRef
     // Rebuild the free list over every block nobody keeps, in ascending order, and cut
     // the trailing free blocks off the file.
     if (!lost.empty())
-        plan.fixes.push_back(describeBlocks(lost) + (lost.size() == 1 ? " was" : " were") +
+        plan.fixes.push_back(describeBlocks(lost, 12) +
+                             (lost.size() == 1 ? " was"
+                              : lost.back() - lost.front() + 1 == static_cast<std::int32_t>(lost.size())
+                                  ? " were"
+                                  : " (" + num(std::int64_t(lost.size())) + " blocks) were") +
                              " lost (in no chain and not on the free list): put back on the free list");
     if (!oldFree.sound)
         plan.fixes.push_back("the free list was unsound (wrong count, a bad link, or a block that is in use or "

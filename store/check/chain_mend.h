@@ -63,7 +63,4 @@ struct ChainMendPlan {
 ChainMendPlan planChainMend(const ChainMendInput& input, const std::vector<ChainRef>& refs,
                             const BlockReader& readBlock);
 
-// "block 4", "blocks 4 to 6", "blocks 2, 4 to 6 and 9".
-std::string describeBlocks(const std::vector<std::int32_t>& sortedBlocks);
-
 } // namespace qr::store::check

@@ -71,7 +71,9 @@ ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit*
                                  ", not below the next serial number " + std::to_string(h.nextSerial));
                 if (serial <= lastSerial)
                     problems.add(label + " has serial " + std::to_string(serial) + ", not above the serial " +
-                                 std::to_string(lastSerial) + " of an earlier record");
+                                 std::to_string(lastSerial) +
+                                 " of an earlier record (a record listed twice by a pack that was cut off looks "
+                                 "like this)");
                 lastSerial = std::max(lastSerial, serial);
             }
             if (chains == nullptr)
@@ -124,7 +126,8 @@ CheckReport checkStore(std::string_view fileNameGbk)
         const std::int64_t extra =
             header.fileLength - header.dataStart - std::int64_t(header.recordCount) * header.recordLength;
         problems.add("the data file holds " + std::to_string(extra) +
-                     " bytes after its last counted record (record count " + std::to_string(header.recordCount) + ")");
+                     " bytes after its last counted record (record count " + std::to_string(header.recordCount) +
+                     "), left by a command that was cut off; a writable open drops them");
     }
     checkFieldLayout(header, problems);
 
@@ -152,7 +155,8 @@ CheckReport checkStore(std::string_view fileNameGbk)
     const std::int64_t counted = std::int64_t(auxHeader.blockCount) * kBlockSize;
     if (auxHeader.fileLength > counted)
         problems.add("the auxiliary file holds " + std::to_string(auxHeader.fileLength - counted) +
-                     " bytes after its last counted block (block count " + std::to_string(auxHeader.blockCount) + ")");
+                     " bytes after its last counted block (block count " + std::to_string(auxHeader.blockCount) +
+                     "), left by a write that was cut off");
     report.problems = problems.finish();
     return report;
 }
