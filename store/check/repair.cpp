@@ -160,6 +160,20 @@ RepairReport repairStore(std::string_view fileNameGbk)
         return report;
     }
     auto at = [&](std::int64_t record, std::int32_t offset) { return image.data() + record * h.recordLength + offset; };
+    // Byte-identical records are one student listed twice (what a pack cut off while
+    // moving records leaves). Both stay, each with its own chain; which one to delete
+    // is the teacher's call.
+    {
+        std::map<std::string, std::int64_t> firstWith;
+        for (std::int64_t r = 0; r < records; ++r) {
+            const auto* begin = reinterpret_cast<const char*>(at(r, 0));
+            const auto [it, fresh] = firstWith.emplace(std::string(begin, begin + h.recordLength), r);
+            if (!fresh)
+                report.notes.push_back("record " + num(r + 1) + " is an exact copy of record " + num(it->second + 1) +
+                                       ", as a pack cut off part-way leaves it: the student is listed twice; delete "
+                                       "one of the two");
+        }
+    }
     std::vector<std::int32_t> status(static_cast<std::size_t>(records));
     for (std::int64_t r = 0; r < records; ++r)
         status[static_cast<std::size_t>(r)] = runtime::getI32(at(r, 0));

@@ -23,6 +23,7 @@ struct RepairReport {
     ResultCode openResult = rc::kOk;   // not kOk: the files could not be read; nothing changed
     ResultCode writeResult = rc::kOk;  // not kOk: a write failed part-way
     std::vector<std::string> fixes;    // what was changed, one line each (English, UTF-8)
+    std::vector<std::string> notes;    // what the repair leaves to a person, such as a student listed twice
     ResultCode checkResult = rc::kOk;  // not kOk: the check afterwards could not open the store
     std::vector<std::string> unmended; // what the consistency check still finds afterwards
 };

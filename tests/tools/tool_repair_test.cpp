@@ -73,6 +73,7 @@ TEST_F(RepairCommandTest, DoubledRecordIsMendedAfterACopyAndKeepsItsPhoto)
     EXPECT_NE(r.out.find("mended: record 4 (serial 4) field 9 (" + u8s(u8"照片") + ") shared block"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("mended: record 4 had serial 3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("note: record 4 is an exact copy of record 3"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("repaired: "), std::string::npos) << r.out;
 
     // The copies hold the store as it was; renaming them back would undo the repair.

@@ -101,6 +101,8 @@ int runRepair(const Arguments& args)
         std::cout << "not mended: the store cannot be checked afterwards: " << resultText(report.checkResult) << '\n';
     for (const std::string& problem : report.unmended)
         std::cout << "not mended: " << problem << '\n';
+    for (const std::string& note : report.notes)
+        std::cout << "note: " << note << '\n';
     const bool whole = report.checkResult == store::rc::kOk && report.unmended.empty();
     if (!report.fixes.empty())
         std::cout << (whole ? "repaired: " : "partly repaired: ") << report.fixes.size()

@@ -175,6 +175,8 @@ TEST_F(RepairTest, DoubledRecordGetsItsOwnChainAndSurvivesTheOthersPack)
     EXPECT_TRUE(mentions(report.fixes, "record 4 (serial 4) field 2 (Photo) shared block 6 with record 3 (serial 3)"))
         << joined(report.fixes);
     EXPECT_TRUE(mentions(report.fixes, "record 4 had serial 3")) << joined(report.fixes);
+    EXPECT_EQ(report.notes.size(), 1u);
+    EXPECT_TRUE(mentions(report.notes, "record 4 is an exact copy of record 3")) << joined(report.notes);
     auto expected = soundStudents();
     expected.push_back({4, 3, "Cy", valueBytes(500, 0x60)});
     EXPECT_EQ(students(), expected);
