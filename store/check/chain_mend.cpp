@@ -210,7 +210,8 @@ ChainMendPlan planChainMend(const ChainMendInput& in, const std::vector<ChainRef
             else
                 plan.fixes.push_back(who + ": the chain is broken (" + w.broken + "); kept the first " +
                                      num(static_cast<std::int64_t>(value.size())) + " bytes (" +
-                                     num(static_cast<std::int64_t>(w.blocks.size())) + " blocks); whatever followed is lost");
+                                     num(static_cast<std::int64_t>(w.blocks.size())) +
+                                     " blocks); whatever followed is lost");
         }
         if (!w.shared.empty()) {
             std::vector<std::int32_t> shared = w.shared;
