@@ -20,6 +20,32 @@ std::vector<std::string> ProblemList::finish()
     return std::move(lines_);
 }
 
+std::string describeBlocks(const std::vector<std::int32_t>& blocks, std::size_t maxRuns)
+{
+    std::vector<std::string> runs;
+    std::size_t more = 0;
+    for (std::size_t i = 0; i < blocks.size();) {
+        std::size_t j = i;
+        while (j + 1 < blocks.size() && blocks[j + 1] == blocks[j] + 1)
+            ++j;
+        if (runs.size() < maxRuns)
+            runs.push_back(j == i ? std::to_string(blocks[i])
+                                  : std::to_string(blocks[i]) + " to " + std::to_string(blocks[j]));
+        else
+            ++more;
+        i = j + 1;
+    }
+    if (more > 0)
+        runs.push_back(std::to_string(more) + " more runs");
+    std::string out = blocks.size() == 1 ? "block " : "blocks ";
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        if (k > 0)
+            out += k + 1 == runs.size() ? " and " : ", ";
+        out += runs[k];
+    }
+    return out;
+}
+
 ChainAudit::ChainAudit(std::vector<BlockInfo> blocks, ProblemList& problems)
     : blocks_(std::move(blocks))
     , owner_(blocks_.size(), kNoOwner)
@@ -59,7 +85,8 @@ void ChainAudit::walkChain(std::int32_t reference, const std::string& owner)
         }
         if (holder != kNoOwner) {
             problems_.add("block " + std::to_string(block) + " is in the chain of " + where + " and in " +
-                          ownerName(holder));
+                          ownerName(holder) +
+                          ": two values share it, so deleting and packing one frees bytes the other still reads");
             return;
         }
         owner_[static_cast<std::size_t>(block)] = id;
@@ -103,7 +130,8 @@ void ChainAudit::walkFreeList(std::int32_t freeHead, std::int32_t freeCount)
             break;
         }
         if (holder != kNoOwner) {
-            problems_.add("block " + std::to_string(block) + " is on the free list and in " + ownerName(holder));
+            problems_.add("block " + std::to_string(block) + " is on the free list and in " + ownerName(holder) +
+                          ": the next value written would overwrite it");
             break;
         }
         owner_[static_cast<std::size_t>(block)] = kFreeList;
@@ -128,26 +156,18 @@ void ChainAudit::walkFreeList(std::int32_t freeHead, std::int32_t freeCount)
 
 void ChainAudit::reportLostBlocks()
 {
-    std::int32_t runStart = 0;
-    auto flush = [&](std::int32_t end) {
-        if (runStart == 0)
-            return;
-        if (end - 1 == runStart)
-            problems_.add("block " + std::to_string(runStart) + " is lost: in no chain and not on the free list");
-        else
-            problems_.add("blocks " + std::to_string(runStart) + " to " + std::to_string(end - 1) +
-                          " are lost: in no chain and not on the free list");
-        runStart = 0;
-    };
-    for (std::int32_t b = 1; b < blockCount(); ++b) {
-        if (owner_[static_cast<std::size_t>(b)] == kNoOwner) {
-            if (runStart == 0)
-                runStart = b;
-        } else {
-            flush(b);
-        }
-    }
-    flush(blockCount());
+    std::vector<std::int32_t> lost;
+    for (std::int32_t b = 1; b < blockCount(); ++b)
+        if (owner_[static_cast<std::size_t>(b)] == kNoOwner)
+            lost.push_back(b);
+    if (lost.empty())
+        return;
+    const bool one = lost.size() == 1;
+    // The total is worth saying only when the runs do not show it at a glance.
+    const bool oneRun = lost.back() - lost.front() + 1 == static_cast<std::int32_t>(lost.size());
+    const std::string count = oneRun ? "" : " (" + std::to_string(lost.size()) + " blocks)";
+    problems_.add(describeBlocks(lost, 12) + count + (one ? " is" : " are") +
+                  " lost: in no chain and not on the free list, so the space is never used again");
 }
 
 } // namespace qr::store::check

@@ -3,6 +3,7 @@
 // loop, a broken link or a lost block is found without ever following a link twice.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ private:
     std::size_t dropped_ = 0;
     std::vector<std::string> lines_;
 };
+
+// "block 4", "blocks 4 to 6", "blocks 2, 4 to 6 and 9"; past maxRuns runs the rest
+// is counted ("and 12 more runs").
+std::string describeBlocks(const std::vector<std::int32_t>& sortedBlocks, std::size_t maxRuns = SIZE_MAX);
 
 class ChainAudit {
 public:

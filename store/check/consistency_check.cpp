@@ -2,6 +2,7 @@
 
 #include "runtime/coding.h"
 #include "runtime/gbk.h"
+#include "store/check/block_table.h"
 #include "store/check/chain_audit.h"
 #include "store/check/raw_file.h"
 #include "store/check/raw_layout.h"
@@ -37,35 +38,6 @@ void checkFieldLayout(const RawDataHeader& h, ProblemList& problems)
     }
 }
 
-// Reads every block header (and checks the bytes after the used data) in one
-// sequential pass, so the chain walks below work on memory only.
-ResultCode readBlockTable(const RawFile& aux, std::int32_t blockCount, std::vector<BlockInfo>& blocks)
-{
-    blocks.assign(static_cast<std::size_t>(blockCount), BlockInfo{});
-    constexpr std::int32_t kBlocksPerRead = 128;
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(kBlocksPerRead * kBlockSize));
-    for (std::int32_t first = 1; first < blockCount; first += kBlocksPerRead) {
-        const std::int32_t n = std::min(kBlocksPerRead, blockCount - first);
-        const std::int64_t want = n * kBlockSize;
-        const std::int64_t got = aux.readAt(first * kBlockSize, buffer.data(), static_cast<std::size_t>(want));
-        if (got < 0)
-            return codeOfErrno(errno);
-        if (got != want)
-            return rc::kAuxAccessFailed;
-        for (std::int32_t k = 0; k < n; ++k) {
-            const unsigned char* b = buffer.data() + k * kBlockSize;
-            BlockInfo& info = blocks[static_cast<std::size_t>(first + k)];
-            info.prev = runtime::getI32(b);
-            info.next = runtime::getI32(b + 4);
-            info.used = runtime::getI32(b + 8);
-            const std::int32_t from = std::clamp(info.used, 0, kBlockDataSize);
-            const unsigned char* data = b + kBlockHeaderSize;
-            info.dirtyTail = std::any_of(data + from, data + kBlockDataSize, [](unsigned char c) { return c != 0; });
-        }
-    }
-    return rc::kOk;
-}
-
 // Status words, serial numbers and the chains of every record's byte-set and memo
 // fields (deleted records keep their chains until the store is packed).
 ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit* chains, ProblemList& problems)
@@ -99,7 +71,9 @@ ResultCode checkRecords(const RawFile& data, const RawDataHeader& h, ChainAudit*
                                  ", not below the next serial number " + std::to_string(h.nextSerial));
                 if (serial <= lastSerial)
                     problems.add(label + " has serial " + std::to_string(serial) + ", not above the serial " +
-                                 std::to_string(lastSerial) + " of an earlier record");
+                                 std::to_string(lastSerial) +
+                                 " of an earlier record (a record listed twice by a pack that was cut off looks "
+                                 "like this)");
                 lastSerial = std::max(lastSerial, serial);
             }
             if (chains == nullptr)
@@ -152,7 +126,8 @@ CheckReport checkStore(std::string_view fileNameGbk)
         const std::int64_t extra =
             header.fileLength - header.dataStart - std::int64_t(header.recordCount) * header.recordLength;
         problems.add("the data file holds " + std::to_string(extra) +
-                     " bytes after its last counted record (record count " + std::to_string(header.recordCount) + ")");
+                     " bytes after its last counted record (record count " + std::to_string(header.recordCount) +
+                     "), left by a command that was cut off; a writable open drops them");
     }
     checkFieldLayout(header, problems);
 
@@ -180,7 +155,8 @@ CheckReport checkStore(std::string_view fileNameGbk)
     const std::int64_t counted = std::int64_t(auxHeader.blockCount) * kBlockSize;
     if (auxHeader.fileLength > counted)
         problems.add("the auxiliary file holds " + std::to_string(auxHeader.fileLength - counted) +
-                     " bytes after its last counted block (block count " + std::to_string(auxHeader.blockCount) + ")");
+                     " bytes after its last counted block (block count " + std::to_string(auxHeader.blockCount) +
+                     "), left by a write that was cut off");
     report.problems = problems.finish();
     return report;
 }

@@ -70,7 +70,9 @@ TEST_F(CheckCommandTest, LostBlock)
     patchInt32(store(), fieldPosition(store(), 2, kPhotoField), 0); // record 2 forgets its photo
     const ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(r.out, "block 6 is lost: in no chain and not on the free list\n");
+    EXPECT_EQ(r.out, "block 6 is lost: in no chain and not on the free list, so the space is never used again\n"
+                     "1 problem found; quillroll-store repair " +
+                         store() + " mends what can be mended without losing a record, after copying the files\n");
 }
 
 TEST_F(CheckCommandTest, BadFreeList)
@@ -78,7 +80,7 @@ TEST_F(CheckCommandTest, BadFreeList)
     patchInt32(aux(), 20, 1); // the header counts one free block of two
     ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(r.out, "the free list holds 2 blocks, the auxiliary header counts 1\n");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "the free list holds 2 blocks, the auxiliary header counts 1");
 
     patchInt32(aux(), 20, 2);
     patchInt32(aux(), block(5, 1), 2); // the free list runs into record 1's chain
@@ -92,13 +94,28 @@ TEST_F(CheckCommandTest, BadFreeList)
     EXPECT_NE(r.out.find("free block 5 has used count 12, not 0"), std::string::npos) << r.out;
 }
 
+TEST_F(CheckCommandTest, FilesCutShortAreExplainedNotRefused)
+{
+    patchInt32(aux(), 16, 99); // more blocks than the file holds, as a cut-off write leaves it
+    const ToolResult r = check();
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("the auxiliary file is shorter than its header says"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(u8s(u8"指定文件不是数据库辅助文件或已被损坏")), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("lowered from 99 to the 7 whole blocks"), std::string::npos) << r.out;
+}
+
 TEST_F(CheckCommandTest, RefusesWhatItCannotOpen)
 {
-    patchInt32(aux(), 16, 99); // more blocks than the file holds
-    const ToolResult r = check();
+    patchInt32(aux(), 0, 0x4C4C4548); // no auxiliary file at all
+    ToolResult r = check();
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_EQ(r.errorLines().size(), 1u);
-    EXPECT_NE(r.err.find(u8s(u8"指定文件不是数据库辅助文件或已被损坏")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(u8s(u8"读入数据库辅助文件失败")), std::string::npos) << r.err;
+
+    r = runTool({"check", dir.file("missing.edb")});
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_EQ(r.errorLines().size(), 1u);
 }
 
 } // namespace

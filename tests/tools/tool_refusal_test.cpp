@@ -113,7 +113,9 @@ TEST_F(RosterTest, ReadOnlyCommandsLeaveEveryFileAsItWas)
     EXPECT_EQ(runTool({"dump", store()}).exitStatus, 0);
     const ToolResult check = runTool({"check", store()});
     EXPECT_EQ(check.exitStatus, 1);
-    EXPECT_EQ(check.out, "the data file holds 100 bytes after its last counted record (record count 2)\n");
+    EXPECT_EQ(check.errorLines().size(), 0u);
+    EXPECT_EQ(check.out.rfind("the data file holds 100 bytes after its last counted record (record count 2)", 0), 0u)
+        << check.out;
     EXPECT_EQ(runTool({"export-csv", store(), dir.file("out.csv"), "--photos", dir.file("out")}).exitStatus, 0);
     EXPECT_EQ(readBytes(store()), data);
     EXPECT_EQ(readBytes(aux()), auxBytes);

@@ -29,5 +29,6 @@ int runClear(const Arguments& args);
 int runSeedStores(const Arguments& args);
 int runBackups(const Arguments& args);
 int runRestore(const Arguments& args);
+int runRepair(const Arguments& args);
 
 } // namespace qr::tools

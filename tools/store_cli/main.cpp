@@ -12,7 +12,7 @@ const char* const kUsage =
     "usage: quillroll-store COMMAND STORE [...]\n"
     "  info STORE                              header, fields, records and blocks\n"
     "  dump STORE                              every record as JSON\n"
-    "  check STORE                             consistency check (exit 1 with one line per problem)\n"
+    "  check STORE                             consistency check: one line per problem, in words (exit 1)\n"
     "  create-roster STORE                     a new empty roster store\n"
     "  import-csv STORE FILE.csv [--photos DIR]  append the students of a CSV file\n"
     "  export-csv STORE FILE.csv [--photos DIR]  write every live student as CSV\n"
@@ -23,6 +23,11 @@ const char* const kUsage =
     "  backups [RUNDIR]                        the backups of both stores: time, students in each\n"
     "  restore NAME [RUNDIR]                   put backup NAME back after checking it; the stores\n"
     "                                          it replaces are kept as a backup of their own\n"
+    "  repair STORE                            mend what check finds without losing a record: lost blocks\n"
+    "                                          freed, shared chains copied, broken chains cut, counts and\n"
+    "                                          lengths corrected; copies the files to\n"
+    "                                          NAME.repair-backup-TIME first; refuses while the store is open\n"
+    "                                          elsewhere (exit 1: something could not be mended)\n"
     "RUNDIR is the program's run directory (default: the directory of this tool).\n"
     "Exit status: 0 done, 1 failed part-way, problems found or a store in use or damaged,\n"
     "2 refused: bad arguments or an unusable path (nothing changed).\n";
@@ -69,5 +74,7 @@ int main(int argc, char** argv)
         return runBackups(args);
     if (command == "restore")
         return runRestore(args);
+    if (command == "repair")
+        return runRepair(args);
     return refuse("unknown command \"" + command + "\"; run quillroll-store --help for the commands");
 }
