@@ -9,7 +9,7 @@
 #include "runtime/gbk.h"
 #include "store/commands.h"
 #include "tests/store/fault_env.h"
-#include "tests/tools/file_bytes.h"
+#include "tests/support/file_bytes.h"
 
 #include <filesystem>
 #include <map>

@@ -5,7 +5,7 @@
 #include "store/check/repair.h"
 #include "store/commands.h"
 #include "tests/store/check/raw_store_image.h"
-#include "tests/tools/file_bytes.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
