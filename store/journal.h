@@ -49,6 +49,9 @@
 // - Rolling back needs write access: a read-only open of a store with a hot journal
 //   opens the files for writing for the roll-back, and fails with that open's code
 //   when it cannot.
+// - The roll-back of an open uses descriptors of its own that claim no share mode:
+//   it only puts back bytes that the dead writer was allowed to change, and every
+//   handle opened since then has rolled the journal back at its own open already.
 // - A commit whose syncs fail rolls back at once; if even that fails the journal
 //   stays hot and the next open or writer rolls it back.
 // - A write the journal could not protect (the journal itself could not be written
