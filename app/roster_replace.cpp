@@ -36,13 +36,8 @@ bool markRange(RosterStore& roster, std::int32_t first, std::int32_t last)
     return all;
 }
 
-} // namespace
-
-bool replaceStoreContent(std::string_view path, const std::vector<SheetRow>& rows)
+bool replaceIn(RosterStore& roster, const std::vector<SheetRow>& rows)
 {
-    RosterStore roster(path);
-    if (!roster.isOpen())
-        return false;
     const std::int32_t oldCount = roster.recordCount();
 
     for (const SheetRow& row : rows) {
@@ -59,6 +54,20 @@ bool replaceStoreContent(std::string_view path, const std::vector<SheetRow>& row
     if (!markRange(roster, 1, oldCount))
         return false;
     return oldCount == 0 || roster.pack();
+}
+
+} // namespace
+
+bool replaceStoreContent(std::string_view path, const std::vector<SheetRow>& rows)
+{
+    RosterStore roster(path);
+    if (!roster.isOpen())
+        return false;
+    // The whole replacement is one unit: a crash leaves the old roster or the new,
+    // and it costs one commit instead of one per row.
+    (void)roster.beginUnit(); // a store that cannot start one still does the work
+    const bool replaced = replaceIn(roster, rows);
+    return roster.endUnit() && replaced;
 }
 
 } // namespace qr::app

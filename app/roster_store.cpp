@@ -80,4 +80,16 @@ bool RosterStore::find(const store::Condition& condition)
     return store::find(condition);
 }
 
+bool RosterStore::beginUnit()
+{
+    select();
+    return store::beginUnit();
+}
+
+bool RosterStore::endUnit()
+{
+    select();
+    return store::endUnit();
+}
+
 } // namespace qr::app

@@ -39,6 +39,11 @@ public:
     bool clear();
     // The condition's sub-statement may read this store's record under test.
     bool find(const store::Condition& condition);
+    // The writing commands between these two are one atomic change of the store:
+    // a crash leaves it as before beginUnit or as after endUnit, and the whole of it
+    // costs one commit. Closing the store ends a unit still open.
+    bool beginUnit();
+    bool endUnit();
 
 private:
     void select();

@@ -4,7 +4,30 @@
 
 namespace qr::app {
 
+namespace {
+bool renumberEach(RosterStore& store);
+bool appendOnce(RosterStore& store, const StudentRecord& student);
+} // namespace
+
 bool renumberStore(RosterStore& store)
+{
+    // One commit for all the changes; a crash leaves the old numbers or the new.
+    (void)store.beginUnit(); // a store that cannot start one still does the work
+    const bool changed = renumberEach(store);
+    return store.endUnit() && changed;
+}
+
+bool appendStudent(RosterStore& store, const StudentRecord& student)
+{
+    // A crash while a failed add is taken out again leaves the store as it was.
+    (void)store.beginUnit(); // a store that cannot start one still does the work
+    const bool appended = appendOnce(store, student);
+    return store.endUnit() && appended;
+}
+
+namespace {
+
+bool renumberEach(RosterStore& store)
 {
     const std::int32_t count = store.recordCount();
     bool allChanged = true;
@@ -21,7 +44,7 @@ bool renumberStore(RosterStore& store)
     return allChanged;
 }
 
-bool appendStudent(RosterStore& store, const StudentRecord& student)
+bool appendOnce(RosterStore& store, const StudentRecord& student)
 {
     const std::int32_t before = store.recordCount();
     const std::vector<Value> values = student.storeValues();
@@ -31,8 +54,6 @@ bool appendStudent(RosterStore& store, const StudentRecord& student)
         store.pack();
     return false;
 }
-
-namespace {
 
 // The steps of a move, each with the store it needs opened for it alone.
 
@@ -96,14 +117,20 @@ bool moveStudent(std::string_view fromPath, std::string_view toPath, std::int32_
     const std::int32_t appendedAt = appendToTarget(toPath, *student);
     if (appendedAt == 0)
         return false;
+    // The source's part is one unit: a crash before it is committed leaves the
+    // student in both stores, which can be cleared up by hand, and never in none.
+    // (The two stores cannot share one commit: each has its own journal.)
     RosterStore source(fromPath);
+    (void)source.beginUnit();
     if (!markDeletedInSource(source, recordNumber)) {
+        (void)source.endUnit();
         source.close();
         undoAppend(toPath, appendedAt);
         return false;
     }
     closeSourceGap(source);
-    return true;
+    // Not committed means not removed: the student is then in both stores.
+    return source.endUnit();
 }
 
 } // namespace qr::app

@@ -5,6 +5,7 @@
 #include "store/check/consistency_check.h"
 #include "store/env.h"
 #include "store/formats.h"
+#include "store/journal.h"
 #include "store/lock_retry.h"
 #include "store/share_mode.h"
 #include "store/store_copy.h"
@@ -152,6 +153,20 @@ RestoreResult restoreBackup(std::string_view runDirectory, std::string_view name
         return outcome(Status::Damaged, "backup " + shown(name) + " is damaged, nothing was restored:\n" + problems);
     if (storesHeld == 0)
         return outcome(Status::Damaged, "backup " + shown(name) + " holds no store, nothing was restored");
+
+    // A command cut off part-way leaves a journal beside its store: roll it back first, so
+    // that the stores kept as a backup are whole and no journal outlives the files it
+    // belongs to.
+    for (const StoreFileNames& files : kStoreFiles) {
+        const std::string data = joinPath(runDirectory, files.data);
+        if (!fileExists(data))
+            continue;
+        if (const store::ResultCode code =
+                store::recoverAtOpen(store::storeEnv(), data, joinPath(runDirectory, files.aux));
+            code != store::rc::kOk)
+            return outcome(Status::Failed,
+                           "cannot roll back the journal beside " + shown(data) + ": " + codeText(code));
+    }
 
     // Every current store file is held from here to the end.
     std::vector<ClaimedFile> claimed;

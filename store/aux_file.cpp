@@ -377,6 +377,21 @@ ResultCode AuxFile::freeChain(std::int32_t first)
     return code;
 }
 
+ResultCode AuxFile::chainBlocks(std::int32_t first, std::vector<std::int32_t>& blocks)
+{
+    blocks.clear();
+    if (first <= 0)
+        return rc::kOk;
+    if (ResultCode code = lockByte(0); code != rc::kOk)
+        return code;
+    AuxHeader header;
+    ResultCode code = loadHeader(header);
+    if (code == rc::kOk)
+        code = collectChain(header, first, blocks);
+    unlockByte(0);
+    return code;
+}
+
 ResultCode AuxFile::freeLocked(AuxHeader& header, std::span<const std::int32_t> blocks)
 {
     std::vector<std::int32_t> list;

@@ -53,6 +53,9 @@ public:
     // Frees the chain starting at the given block.
     ResultCode freeChain(std::int32_t first);
 
+    // The blocks of the chain starting at `first`, checked as freeing checks them.
+    ResultCode chainBlocks(std::int32_t first, std::vector<std::int32_t>& blocks);
+
     // An empty file: block count 1, free list empty, 512 bytes.
     ResultCode clear();
 

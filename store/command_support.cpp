@@ -40,6 +40,58 @@ ResultCode countRecords(StoreHandle& store, std::int32_t& count)
     return code != rc::kOk ? code : unlocked;
 }
 
+namespace {
+
+// A hot journal found by a writer that holds the writer lock: rolled back with the
+// data file in an exclusive section and the auxiliary file locked whole, so that no
+// reader sees the store half restored.
+ResultCode rollBackHotJournal(StoreHandle& store)
+{
+    if (ResultCode code = store.locks.enterExclusive(); code != rc::kOk)
+        return code;
+    File* aux = store.journal.auxFile();
+    ResultCode code = rc::kOk;
+    if (aux)
+        code = retryRefused([&] { return aux->lock(0, format::kWholeFileLength, LockMode::Exclusive); });
+    if (code == rc::kOk) {
+        code = rollBackJournal(storeEnv(), store.journal.path(), store.journal.dataFile(), aux);
+        if (aux)
+            (void)aux->unlock(0, format::kWholeFileLength); // close drops it otherwise
+    }
+    store.locks.leaveExclusive();
+    return code;
+}
+
+} // namespace
+
+ResultCode beginWrite(StoreHandle& store)
+{
+    const bool outermost = !store.journal.active();
+    if (ResultCode code = store.journal.begin(); code != rc::kOk)
+        return code;
+    if (outermost && store.journal.attached() && store.journal.journalExists())
+        if (ResultCode code = rollBackHotJournal(store); code != rc::kOk) {
+            (void)store.journal.end();
+            return code;
+        }
+    return rc::kOk;
+}
+
+ResultCode endWrite(StoreHandle& store, ResultCode result)
+{
+    const ResultCode committed = store.journal.end();
+    return result != rc::kOk ? result : committed;
+}
+
+ResultCode preserveForRecord(StoreHandle& store, std::int64_t position, std::int64_t size)
+{
+    std::vector<JournalWriter::Range> ranges{{JournalWriter::kDataFile, format::kCountOffset, 8},
+                                             {JournalWriter::kDataFile, position, size}};
+    if (store.aux)
+        ranges.push_back({JournalWriter::kAuxFile, 0, format::kAuxHeaderSize});
+    return store.journal.preserve(ranges);
+}
+
 bool evaluateCondition(const Condition& condition)
 {
     if (const bool* constant = std::get_if<bool>(&condition))

@@ -18,6 +18,18 @@ void clearLastError();
 // 2000 ms so that a count taken while another process appends does not fail at once.
 ResultCode countRecords(StoreHandle& store, std::int32_t& count);
 
+// A writing command's transaction (store/journal.h). beginWrite takes the writer
+// lock before any other lock of the command and rolls back a hot journal it finds;
+// endWrite commits, and must run while the command's locks still protect what it
+// wrote. The command's own result comes first; a failed commit (the command's
+// writes undone) is reported when the command itself succeeded.
+ResultCode beginWrite(StoreHandle& store);
+ResultCode endWrite(StoreHandle& store, ResultCode result);
+// Before a command's first write: the data file's header and the bytes at
+// [position, position + size), and the auxiliary file's header, kept in the journal
+// with one sync (what the command would otherwise sync write by write).
+ResultCode preserveForRecord(StoreHandle& store, std::int64_t position, std::int64_t size);
+
 // A logical used as is, or a sub-statement run for the record under test.
 bool evaluateCondition(const Condition& condition);
 

@@ -83,6 +83,17 @@ bool pack();
 bool clearStore();
 bool find(const Condition& condition);
 
+// Units: the writing commands on the current store from beginUnit to its endUnit
+// become one atomic change: a crash or power cut before endUnit returns leaves the
+// store as it was before beginUnit, and endUnit makes all of it durable at once,
+// which costs one commit instead of one per command. Each command keeps its own
+// result and behaviour. Between the two no other handle or process can write to
+// the store (it waits for the unit, as for one long command), while readers see
+// each command's changes as they happen. Units nest; closing the store ends one.
+// beginUnit on a store opened read-only does nothing and succeeds.
+bool beginUnit();
+bool endUnit();
+
 ResultCode lastError(); // the calling thread's last-error slot
 
 // Lock retry time-out in milliseconds: 0 no retry (default), -1 without end.

@@ -13,12 +13,15 @@ using namespace format;
 
 namespace {
 
-// Runs body inside an exclusive section of the store's data file.
+// Runs a writing body inside an exclusive section of the store's data file, in one
+// transaction that commits before the section is left.
 template <typename Body> ResultCode exclusively(StoreHandle& store, Body&& body)
 {
-    if (ResultCode code = store.locks.enterExclusive(); code != rc::kOk)
+    if (ResultCode code = detail::beginWrite(store); code != rc::kOk)
         return code;
-    const ResultCode result = body();
+    if (ResultCode code = store.locks.enterExclusive(); code != rc::kOk)
+        return detail::endWrite(store, code);
+    const ResultCode result = detail::endWrite(store, body());
     store.locks.leaveExclusive();
     return result;
 }
@@ -192,6 +195,18 @@ ResultCode packStore(StoreHandle& store)
     if (ResultCode code = writeCount(*store.data, static_cast<std::int32_t>(newCount)); code != rc::kOk)
         return walkResult != rc::kOk ? walkResult : code;
     ResultCode result = store.data->truncate(newLength);
+    if (store.aux) {
+        // The blocks about to be freed are kept in the journal at once, not chain
+        // by chain as each is freed.
+        std::vector<JournalWriter::Range> ranges{{JournalWriter::kAuxFile, 0, kAuxHeaderSize}};
+        std::vector<std::int32_t> blocks;
+        for (const std::int32_t first : chainsToFree)
+            if (store.aux->chainBlocks(first, blocks) == rc::kOk)
+                for (const std::int32_t b : blocks)
+                    ranges.push_back({JournalWriter::kAuxFile, std::int64_t(b) * kBlockSize, kBlockSize});
+        // Unkept, each write keeps its own pages.
+        (void)store.journal.preserve(ranges);
+    }
     if (store.aux)
         for (const std::int32_t first : chainsToFree)
             if (ResultCode code = store.aux->freeChain(first); code != rc::kOk)
@@ -219,8 +234,10 @@ bool deleteRecord()
     if (store->current < 0)
         return finish(rc::kNoCurrentRecord);
     const std::int64_t position = store->recordPosition(store->current);
-    if (ResultCode code = store->locks.lock(position); code != rc::kOk)
+    if (ResultCode code = detail::beginWrite(*store); code != rc::kOk)
         return finish(code);
+    if (ResultCode code = store->locks.lock(position); code != rc::kOk)
+        return finish(detail::endWrite(*store, code));
     std::int32_t status = 0;
     ResultCode code = detail::readStatusWordAt(*store, position, status);
     if (code == rc::kOk && status > 0) {
@@ -228,6 +245,7 @@ bool deleteRecord()
         putI32(bytes, status);
         code = markDeleted(*store->data, position, bytes);
     }
+    code = detail::endWrite(*store, code);
     store->locks.release(position);
     return finish(code);
 }

@@ -1,6 +1,7 @@
 // Open, close and select: the store table's entries come and go, and one is current.
 #include "store/command_support.h"
 #include "store/formats.h"
+#include "store/journal.h"
 #include "store/lock_retry.h"
 #include "store/names.h"
 #include "store/paths.h"
@@ -47,6 +48,11 @@ ResultCode openStoreHandle(std::string_view fileName, const OpenOptions& options
     if (table.isOpen(exists ? &identity : nullptr, path))
         return rc::kAlreadyOpen;
 
+    // A writer that died left its journal: the store is put back as it was before
+    // anything of it is read.
+    if (ResultCode code = recoverAtOpen(env, path, auxiliaryPath(path)); code != rc::kOk)
+        return code;
+
     const ShareMode share = shareModeFromArgument(options.shareMode.has_value(), options.shareMode.value_or(1));
     std::unique_ptr<File> dataFile;
     if (ResultCode code = openShared(env, path, options.readOnly, share, dataFile); code != rc::kOk)
@@ -56,13 +62,19 @@ ResultCode openStoreHandle(std::string_view fileName, const OpenOptions& options
         return rc::kAlreadyOpen;
 
     auto handle = std::make_unique<StoreHandle>(std::move(dataFile));
+    if (handle->data->writable())
+        handle->journal.attach(journalPath(path), &handle->data->inner());
     // While we read the header no other handle may append or pack; deny-read modes
     // already keep everyone else out.
     const bool holdWholeFile = share == ShareMode::None || share == ShareMode::DenyWrite;
     if (holdWholeFile)
         if (ResultCode code = handle->locks.lock(DataLocks::kWholeFile); code != rc::kOk)
             return code;
-    auto opened = [&]() -> ResultCode {
+    // The corrections of a writable open are one transaction; its writer lock is
+    // taken only when a correction is needed (store/journal.h).
+    if (ResultCode code = handle->journal.begin(true); code != rc::kOk)
+        return code;
+    ResultCode opened = [&]() -> ResultCode {
         const std::string_view password = options.password;
         if (ResultCode code = readDataLayout(*handle->data, password, handle->layout); code != rc::kOk)
             return code;
@@ -70,7 +82,7 @@ ResultCode openStoreHandle(std::string_view fileName, const OpenOptions& options
             std::unique_ptr<File> auxFile;
             if (openShared(env, auxiliaryPath(path), options.readOnly, share, auxFile) != rc::kOk)
                 return rc::kAuxReadFailed;
-            handle->aux = std::make_unique<AuxFile>(std::move(auxFile));
+            handle->attachAux(std::move(auxFile));
             if (ResultCode code = handle->aux->checkAtOpen(handle->layout.version); code != rc::kOk)
                 return code;
         }
@@ -82,6 +94,9 @@ ResultCode openStoreHandle(std::string_view fileName, const OpenOptions& options
             return rc::kIndexOpenFailed;
         return rc::kOk;
     }();
+    const ResultCode corrected = handle->journal.end();
+    if (opened == rc::kOk && corrected != rc::kOk)
+        opened = corrected;
     if (holdWholeFile) {
         const ResultCode unlocked = handle->locks.unlock(DataLocks::kWholeFile);
         if (opened == rc::kOk && unlocked != rc::kOk)

@@ -190,22 +190,30 @@ bool addRecord(std::span<const Value> values)
 
     // The header byte is held from reading the count to writing the new one, which
     // makes appends of several handles and processes follow one another. Locks are
-    // always taken in the same order, header byte, then record byte, then bytes of
-    // the auxiliary file, so two handles never wait for each other in a circle.
-    if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
+    // always taken in the same order, writer lock, header byte, then record byte,
+    // then bytes of the auxiliary file, so two handles never wait for each other in
+    // a circle.
+    if (ResultCode code = detail::beginWrite(*store); code != rc::kOk)
         return finish(code);
+    if (ResultCode code = store->locks.lock(kCountOffset); code != rc::kOk)
+        return finish(detail::endWrite(*store, code));
     std::int32_t count = 0;
     std::int32_t serial = 0;
     if (ResultCode code = readCountAndSerial(*store->data, count, serial); code != rc::kOk) {
         store->locks.release(kCountOffset);
-        return finish(code);
+        return finish(detail::endWrite(*store, code));
     }
     const std::int64_t position = store->recordPosition(count);
     if (ResultCode code = store->locks.lock(position); code != rc::kOk) {
         store->locks.release(kCountOffset);
-        return finish(code);
+        return finish(detail::endWrite(*store, code));
     }
 
+    if (ResultCode code = detail::preserveForRecord(*store, position, 0); code != rc::kOk) {
+        store->locks.release(position);
+        store->locks.release(kCountOffset);
+        return finish(detail::endWrite(*store, code));
+    }
     std::vector<std::int32_t> toFree;
     const ResultCode auxResult = applyValues(*store, values, image.data(), toFree);
     putI32(image.data(), serial);
@@ -227,9 +235,12 @@ bool addRecord(std::span<const Value> values)
     // failed free leaves them lost space, which the consistency check reports.
     if (store->aux)
         (void)store->aux->freeBlocks(toFree);
+    // Committed while the header and record bytes still keep readers off the new
+    // record and count.
+    const ResultCode result = detail::endWrite(*store, written != rc::kOk ? written : auxResult);
     store->locks.release(position);
     store->locks.release(kCountOffset);
-    return finish(written != rc::kOk ? written : auxResult);
+    return finish(result);
 }
 
 bool changeRecord(std::span<const Value> values)
@@ -248,8 +259,10 @@ bool changeRecord(std::span<const Value> values)
         return finish(code);
 
     const std::int64_t position = store->recordPosition(store->current);
-    if (ResultCode code = store->locks.lock(position); code != rc::kOk)
+    if (ResultCode code = detail::beginWrite(*store); code != rc::kOk)
         return finish(code);
+    if (ResultCode code = store->locks.lock(position); code != rc::kOk)
+        return finish(detail::endWrite(*store, code));
     std::size_t got = 0;
     ResultCode result = store->data->readAt(position, image.data(), image.size(), got);
     if (result == rc::kOk && got == 0)
@@ -258,9 +271,13 @@ bool changeRecord(std::span<const Value> values)
         result = rc::kRecordReadFailed;
     if (result != rc::kOk) {
         store->locks.release(position);
-        return finish(result);
+        return finish(detail::endWrite(*store, result));
     }
 
+    if (result = detail::preserveForRecord(*store, position, store->layout.recordLength); result != rc::kOk) {
+        store->locks.release(position);
+        return finish(detail::endWrite(*store, result));
+    }
     std::vector<std::int32_t> toFree;
     result = applyValues(*store, values, image.data(), toFree);
     // The status word is never rewritten by a change.
@@ -272,8 +289,9 @@ bool changeRecord(std::span<const Value> values)
     // space as well; the change itself is done.
     if (written == rc::kOk && store->aux)
         (void)store->aux->freeBlocks(toFree);
+    result = detail::endWrite(*store, result != rc::kOk ? result : written);
     store->locks.release(position);
-    return finish(result != rc::kOk ? result : written);
+    return finish(result);
 }
 
 bool readStatusWord(std::int32_t& statusWord)

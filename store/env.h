@@ -39,6 +39,9 @@ public:
     virtual ResultCode writeAt(std::int64_t offset, const void* buffer, std::size_t size) = 0;
     virtual ResultCode length(std::int64_t& length) = 0;
     virtual ResultCode truncate(std::int64_t length) = 0;
+    // Returns once every byte written and the length are on the device: the point
+    // after which a crash or a power cut can no longer undo them.
+    virtual ResultCode sync() = 0;
     virtual ResultCode lock(std::int64_t start, std::int64_t size, LockMode mode) = 0;
     virtual ResultCode unlock(std::int64_t start, std::int64_t size) = 0;
     // Whether another File holds any lock that overlaps the range.
@@ -56,6 +59,9 @@ public:
     // Identity of an existing file (links followed); fails when it does not exist.
     virtual ResultCode identityOf(std::string_view pathGbk, FileIdentity& identity) = 0;
     virtual ResultCode removeFile(std::string_view pathGbk) = 0;
+    // Makes the creation and removal of entries in the directory of this file
+    // durable (a new file is not safely there until its directory is synced).
+    virtual ResultCode syncDirectoryOf(std::string_view pathGbk) = 0;
     virtual std::string currentDirectory() = 0; // GBK, no trailing '/'
     virtual std::uint32_t tickMilliseconds() = 0;
     virtual void sleepMilliseconds(std::uint32_t milliseconds) = 0;

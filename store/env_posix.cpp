@@ -106,6 +106,15 @@ public:
         return rc::kOk;
     }
 
+    ResultCode sync() override
+    {
+        while (::fdatasync(fd_) != 0) {
+            if (errno != EINTR)
+                return codeFromErrno(errno);
+        }
+        return rc::kOk;
+    }
+
     ResultCode lock(std::int64_t start, std::int64_t size, LockMode mode) override
     {
         return setLock(mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK, start, size);
@@ -205,6 +214,28 @@ public:
         if (::unlink(path.c_str()) != 0)
             return codeFromErrno(errno);
         return rc::kOk;
+    }
+
+    ResultCode syncDirectoryOf(std::string_view pathGbk) override
+    {
+        std::string path = runtime::gbkToUtf8(pathGbk);
+        const std::size_t slash = path.rfind('/');
+        path = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+        int fd;
+        do
+            fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return codeFromErrno(errno);
+        int result;
+        do
+            result = ::fsync(fd);
+        while (result != 0 && errno == EINTR);
+        const int error = result != 0 ? errno : 0;
+        ::close(fd);
+        // Some file systems cannot sync a directory; their entries are as durable as
+        // they will get.
+        return error == 0 || error == EINVAL ? rc::kOk : codeFromErrno(error);
     }
 
     std::string currentDirectory() override

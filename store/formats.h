@@ -31,6 +31,10 @@ inline constexpr std::int64_t kBatchBytes = 163840;
 
 // Locks: whole file and the positions inside it.
 inline constexpr std::int64_t kWholeFileLength = 0x7FFFFFFF;
+// The writer lock of the rollback journal: one byte far beyond any data, the
+// whole-file lock and the exclusive sections, and apart from the share-mode markers
+// at 2^62 to 2^62 + 3 (store/share_mode.cpp).
+inline constexpr std::int64_t kWriterLockPosition = (std::int64_t(1) << 62) + 16;
 
 // Auxiliary file.
 inline constexpr std::uint32_t kAuxMagic = 0x54444557; // "WEDT"

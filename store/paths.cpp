@@ -78,4 +78,6 @@ std::string auxiliaryPath(std::string_view dataPath)
     return std::string(dataPath.substr(0, dot)) + ".EDT";
 }
 
+std::string journalPath(std::string_view dataPath) { return std::string(dataPath) + "-journal"; }
+
 } // namespace qr::store

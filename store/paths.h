@@ -15,5 +15,8 @@ std::string fullPath(std::string_view name, std::string_view currentDirectory);
 std::string fileTitle(std::string_view path);
 // The path with its extension removed and ".EDT" appended, in exactly that case.
 std::string auxiliaryPath(std::string_view dataPath);
+// The rollback journal of a writing command: the data file's full path with
+// "-journal" appended, so that it lies in the same directory as the files it restores.
+std::string journalPath(std::string_view dataPath);
 
 } // namespace qr::store

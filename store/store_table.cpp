@@ -6,6 +6,13 @@
 
 namespace qr::store {
 
+void StoreHandle::attachAux(std::unique_ptr<File> file)
+{
+    auto journaled = std::make_unique<JournaledFile>(std::move(file), journal, JournalWriter::kAuxFile);
+    journal.attachAux(&journaled->inner());
+    aux = std::make_unique<AuxFile>(std::move(journaled));
+}
+
 StoreTable& StoreTable::instance()
 {
     static StoreTable table;
@@ -65,6 +72,9 @@ void StoreTable::close(StoreHandle* handle)
     if (it == handles_.end())
         return;
     const auto index = static_cast<std::int32_t>(it - handles_.begin());
+    // A unit still open when its store closes is committed: the commands in it are
+    // done, and close is where the application's piece of work ends.
+    (void)handle->journal.endAll();
     handle->locks.releaseAll();
     // Closing our descriptors drops only this handle's locks: another handle of this
     // process on another file keeps its own.

@@ -6,6 +6,8 @@
 #include "store/data_file.h"
 #include "store/data_locks.h"
 #include "store/env.h"
+#include "store/journal.h"
+#include "store/journaled_file.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,11 +19,13 @@ namespace qr::store {
 
 struct StoreHandle {
     explicit StoreHandle(std::unique_ptr<File> dataFile)
-        : data(std::move(dataFile))
+        : data(std::make_unique<JournaledFile>(std::move(dataFile), journal, JournalWriter::kDataFile))
         , locks(*data)
     {}
 
-    std::unique_ptr<File> data;
+    // Declared before the files that report to it, so that it outlives them.
+    JournalWriter journal;
+    std::unique_ptr<JournaledFile> data;
     DataLocks locks; // refers to *data
     std::unique_ptr<AuxFile> aux;
     DataLayout layout;
@@ -33,6 +37,8 @@ struct StoreHandle {
     const std::uint8_t* scan = nullptr; // the record under test of find and delete
 
     std::int64_t recordPosition(std::int64_t index) const { return layout.recordPosition(index); }
+    // The auxiliary file, its changes seen by the journal as the data file's are.
+    void attachAux(std::unique_ptr<File> file);
 };
 
 class StoreTable {

@@ -37,6 +37,7 @@ int main(int argc, char** argv)
     preparePhotos();
 
     Figures store, sqlite, floor;
+    AppFigures app;
     double vacuum = 0;
     std::int32_t recordLength = 0;
     for (int rep = 0; rep < repetitions; ++rep) {
@@ -50,6 +51,11 @@ int main(int argc, char** argv)
         keepBest(sqlite, runSqliteSide(dir, students, v), rep == 0);
         keepBest(floor, runFloorSide(dir, recordLength), rep == 0);
         vacuum = rep == 0 ? v : std::min(vacuum, v);
+        const AppFigures a = runAppSide(dir, students);
+        auto pick = [rep](double& b, double value) { b = rep == 0 ? value : std::min(b, value); };
+        pick(app.singleAdd, a.singleAdd);
+        pick(app.deleteWithRenumber, a.deleteWithRenumber);
+        pick(app.import, a.import);
         std::filesystem::remove_all(dir);
     }
 
@@ -63,5 +69,9 @@ int main(int argc, char** argv)
               floor.deleteAndPack);
     printLine("rewrite every record with a new number", store.renumber, sqlite.renumber, floor.renumber);
     std::printf("SQLite VACUUM after the delete (space given back, as pack does): %.2f\n", vacuum);
+    std::printf("application: add one student with a photo (open, add, close): %.2f\n", app.singleAdd);
+    std::printf("application: delete one of %d with photos (move, pack, renumber): %.2f\n", kStudents + 10,
+                app.deleteWithRenumber);
+    std::printf("application: import %d rows replacing the roster: %.2f\n", kImportRows, app.import);
     return 0;
 }

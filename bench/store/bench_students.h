@@ -50,4 +50,13 @@ Figures runStoreSide(const std::string& dir, const std::vector<Student>& student
 Figures runSqliteSide(const std::string& dir, const std::vector<Student>& students, double& vacuumMs);
 Figures runFloorSide(const std::string& dir, std::int32_t recordLength);
 
+// The application's actions through its own code (app/store_session, app/roster_replace).
+inline constexpr int kImportRows = 3000;
+struct AppFigures {
+    double singleAdd = 0;          // open, add one student with a photo, close; the mean of ten
+    double deleteWithRenumber = 0; // the move of record kDeletedRecord to the recycle store
+    double import = 0;             // kImportRows rows replacing the roster of kStudents + 10
+};
+AppFigures runAppSide(const std::string& dir, const std::vector<Student>& students);
+
 } // namespace qr::bench

@@ -172,7 +172,7 @@ TEST_F(Locking, ShareModesHoldBetweenHandles)
 TEST_F(Locking, TwoProcessesAppendingAtOnceGetDistinctSerials)
 {
     makeStore();
-    constexpr int kEach = 5000;
+    constexpr int kEach = 300; // each append is a commit with its syncs
     setLockRetryTimeout(-1);
     const pid_t child = fork();
     ASSERT_GE(child, 0);

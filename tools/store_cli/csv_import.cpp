@@ -240,6 +240,10 @@ int runImportCsv(const Arguments& args)
         return refuse(why);
     if (!isRosterLayout(session.info(), why))
         return refuse(a.store + " is no roster store: " + why);
+    // One unit: killed part-way, the store is as it was; and one commit for all.
+    // On a failure the students appended so far stay, committed when the store closes.
+    if (!store::beginUnit())
+        return refuse("cannot start writing " + a.store + ": " + resultText(store::lastError()));
     std::size_t appended = 0;
     for (const StudentRow& s : students) {
         if (!store::addRecord(s.values)) {
@@ -252,6 +256,8 @@ int runImportCsv(const Arguments& args)
         }
         ++appended;
     }
+    if (!store::endUnit())
+        return refuse("cannot commit the import into " + a.store + ": " + resultText(store::lastError()));
     std::cout << "imported " << appended << " students\n";
     return kExitOk;
 }

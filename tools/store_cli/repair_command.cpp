@@ -5,6 +5,8 @@
 #include "store/check/open_preview.h"
 #include "store/check/raw_layout.h"
 #include "store/check/repair.h"
+#include "store/env.h"
+#include "store/journal.h"
 #include "tools/store_cli/cli_commands.h"
 #include "tools/store_cli/cli_support.h"
 #include "tools/store_cli/repair_backup.h"
@@ -45,6 +47,14 @@ int runRepair(const Arguments& args)
     const std::string dataGbk = store::check::dataFileName(name);
     const std::string auxGbk = store::check::auxFileName(dataGbk);
 
+    // A command cut off part-way leaves its journal beside the store: put the store back
+    // as it was before that command, as every open does, before judging what is left.
+    if (const store::ResultCode code = store::recoverAtOpen(store::storeEnv(), dataGbk, auxGbk);
+        code != store::rc::kOk) {
+        printError("cannot roll back the journal of an interrupted command beside " + args[0] + ": " +
+                   resultText(code));
+        return kExitFailed;
+    }
     const store::OpenPreview preview = store::previewWritableOpen(name);
     if (preview.result != store::rc::kOk) {
         if (isPathProblem(preview.result))
