@@ -33,7 +33,12 @@ using Snapshot = std::vector<std::string>; // the header's numbers, then one lin
 
 constexpr int kRosterSize = 300;
 constexpr int kImported = 80;
-constexpr int kKillsPerCommand = 60;
+// 240 kills in all; a sanitizer build, whose tool runs about ten times slower, kills fewer
+// so that the test keeps inside its budget there too.
+#ifndef QR_CRASH_KILLS_PER_COMMAND
+#define QR_CRASH_KILLS_PER_COMMAND 60
+#endif
+constexpr int kKillsPerCommand = QR_CRASH_KILLS_PER_COMMAND;
 constexpr std::uint32_t kDefaultSeed = 20261209;
 // The whole test stays well inside 90 s on a busy two-core machine.
 constexpr auto kBudget = std::chrono::seconds(80);
@@ -298,7 +303,7 @@ TEST_F(CrashKillTest, KilledCommandsLeaveTheStoreAsBeforeOrAsAfter)
                                  << " kills left the store neither as before nor as after (seed " << seed << ")";
     }
     EXPECT_FALSE(overBudget) << "the time budget ran out after " << kills << " kills";
-    EXPECT_GE(kills, 200);
+    EXPECT_GE(kills, 4 * kKillsPerCommand);
 }
 
 } // namespace
