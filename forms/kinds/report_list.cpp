@@ -195,6 +195,11 @@ void ReportListObject::applyLook()
     const QFont font = qtFont(settings_.font);
     view_->setFont(font);
     view_->horizontalHeader()->setFont(font);
+    // Under an application style sheet (the control look) a scroll area's viewport
+    // keeps the application's font instead of its parent's, and the header paints
+    // its sections on its viewport.
+    view_->viewport()->setFont(font);
+    view_->horizontalHeader()->viewport()->setFont(font);
     view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     view_->verticalHeader()->setMinimumSectionSize(QFontMetrics(font).height() + 2);
     const bool report = settings_.listType == 3;

@@ -166,6 +166,8 @@ void checkList(Collector& c, QTableView& view, const std::set<int>& wholeColumns
     for (int column = 0; column < model->columnCount(); ++column) {
         QStyleOptionHeader option;
         option.initFrom(header);
+        // The sections are painted on the header's viewport, in its font.
+        option.fontMetrics = header->viewport()->fontMetrics();
         option.text = model->headerData(column, Qt::Horizontal).toString();
         option.section = column;
         option.textAlignment = Qt::AlignCenter;

@@ -12,7 +12,11 @@
 #include "forms/registry/window_registry.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +135,38 @@ TEST_F(LookTest, TheAddressColumnIsCutAsItsLayoutIntends)
     for (const TextCut& cut : cutTexts(*windowWidget(cat::kMainWindow), {kAddressColumn}))
         cutCells += cut.where.endsWith(QStringLiteral("column 12")) ? 1 : 0;
     EXPECT_EQ(cutCells, 1);
+}
+
+// A dropped-down combo list shows its items in the combo box's font.
+TEST_F(LookTest, ComboListsShowTheirItemsInTheBoxsFont)
+{
+    ASSERT_TRUE(loadWindow(cat::kAddForm));
+    settle();
+    const auto boxes = windowWidget(cat::kAddForm)->findChildren<QComboBox*>();
+    ASSERT_EQ(boxes.size(), 4);
+    for (QComboBox* box : boxes) {
+        box->showPopup();
+        settle();
+        EXPECT_EQ(QFontInfo(box->view()->font()).family().toStdString(), QFontInfo(box->font()).family().toStdString());
+        EXPECT_EQ(QFontInfo(box->view()->viewport()->font()).family().toStdString(),
+                  QFontInfo(box->font()).family().toStdString());
+        box->hidePopup();
+    }
+}
+
+// The column titles are painted on the header's viewport: in the list's font, not
+// in the application's.
+TEST_F(LookTest, ListHeadersPaintInTheListsOwnFont)
+{
+    for (std::uint32_t windowId : {cat::kMainWindow, cat::kDeletedWindow}) {
+        ASSERT_TRUE(loadWindow(windowId));
+        settle();
+        auto* view = windowWidget(windowId)->findChild<QTableView*>();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(QFontInfo(view->horizontalHeader()->viewport()->font()).family().toStdString(),
+                  QFontInfo(view->font()).family().toStdString());
+        EXPECT_EQ(view->horizontalHeader()->viewport()->font().pixelSize(), 14);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, WindowFit,
