@@ -12,7 +12,8 @@ packages=(
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   libgsf-1-dev
   python3-xlwt python3-xlrd
-  fonts-wqy-microhei
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-wqy-microhei
+  xvfb xauth
 )
 
 missing=()

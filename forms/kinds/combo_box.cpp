@@ -41,13 +41,27 @@ private:
     int height_;
 };
 
+// The dropped-down list is a window of its own: under an application style sheet
+// (the control look) its list is polished back to the application's font when the
+// form is shown, so it takes the box's font each time it drops down.
+class ComboControl : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override
+    {
+        view()->setFont(font());
+        view()->viewport()->setFont(font());
+        QComboBox::showPopup();
+    }
+};
+
 } // namespace
 
 ComboBoxObject::ComboBoxObject(const CreateRequest& request, const ComboBoxSettings& settings)
     : ComponentObject(request.windowId, request.componentId)
     , settings_(settings)
 {
-    combo_ = new QComboBox(request.parent);
+    combo_ = new ComboControl(request.parent);
     combo_->setEditable(settings_.style != 2);
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setMaxVisibleItems(12);

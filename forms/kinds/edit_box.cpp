@@ -131,7 +131,9 @@ void EditBoxObject::applyLook()
     if (!w)
         return;
     w->setFont(qtFont(settings_.font));
-    QString sheet = edgeStyleSheet(settings_.borderStyle) + QStringLiteral("padding: 0px 1px;");
+    // The edit keeps a pixel of its own beside the text, inside the edge, as the
+    // platform's edit box does; more would cut the templates' 74-pixel boxes.
+    QString sheet = edgeStyleSheet(settings_.borderStyle) + QStringLiteral("padding: 0px;");
     if (auto c = qtColour(settings_.textColour))
         sheet += QStringLiteral("color: %1;").arg(c->name());
     if (auto c = qtColour(settings_.backgroundColour))

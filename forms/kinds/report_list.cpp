@@ -1,6 +1,7 @@
 #include "forms/kinds/report_list.h"
 
 #include "forms/kinds/kind_support.h"
+#include "forms/kinds/report_cell_delegate.h"
 #include "forms/kinds/report_list_properties.h"
 #include "forms/kinds/standard_kinds.h"
 #include "forms/registry/fonts.h"
@@ -55,6 +56,22 @@ enum ListEvent : int {
     kLeftClick = 4,
     kRightClick = 5
 };
+
+// A list laid out past the right or bottom edge of the area it stands in would hide
+// its own scroll bars there (the main window's 960-pixel list in a 958-pixel client
+// area); it ends at that edge instead.
+void fitIntoParent(QWidget& list)
+{
+    const QWidget* parent = list.parentWidget();
+    if (parent == nullptr)
+        return;
+    QRect r = list.geometry();
+    if (r.right() > parent->width() - 1 && parent->width() > r.left())
+        r.setRight(parent->width() - 1);
+    if (r.bottom() > parent->height() - 1 && parent->height() > r.top())
+        r.setBottom(parent->height() - 1);
+    list.setGeometry(r);
+}
 
 ReportListObject& requireList(std::uint32_t windowId, std::uint32_t listId)
 {
@@ -129,8 +146,10 @@ ReportListObject::ReportListObject(const CreateRequest& request, const ReportLis
         removingSelected_ = false;
     });
     view_->setModel(model_);
+    view_->setItemDelegate(new kinds::ReportCellDelegate(view_));
     setWidget(view_);
     kinds::prepareWidget(*view_, request);
+    fitIntoParent(*view_);
     view_->verticalHeader()->hide();
     view_->setSortingEnabled(false);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -176,6 +195,11 @@ void ReportListObject::applyLook()
     const QFont font = qtFont(settings_.font);
     view_->setFont(font);
     view_->horizontalHeader()->setFont(font);
+    // Under an application style sheet (the control look) a scroll area's viewport
+    // keeps the application's font instead of its parent's, and the header paints
+    // its sections on its viewport.
+    view_->viewport()->setFont(font);
+    view_->horizontalHeader()->viewport()->setFont(font);
     view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     view_->verticalHeader()->setMinimumSectionSize(QFontMetrics(font).height() + 2);
     const bool report = settings_.listType == 3;

@@ -19,6 +19,23 @@ namespace {
 using enum toolbar_property::Index;
 
 constexpr int kEmptyButtonWidth = 24; // a button without caption or image
+constexpr int kCaptionPadding = 4;    // beside a caption, on each side
+
+// A text button as wide as its caption and the platform toolbar's padding. Qt's own
+// measure adds two blanks and the style's margins, which would push the main
+// window's last buttons out of its 817-pixel toolbar.
+class CaptionButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override
+    {
+        QSize size = QToolButton::sizeHint();
+        if (!text().isEmpty())
+            size.setWidth(fontMetrics().horizontalAdvance(text()) + 2 * kCaptionPadding);
+        return size;
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
 
 } // namespace
 
@@ -111,7 +128,7 @@ void ToolBarObject::build()
             buttons_.emplace_back(nullptr);
             continue;
         }
-        auto* button = new QToolButton(bar_);
+        auto* button = new CaptionButton(bar_);
         button->setAutoRaise(true);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setFont(font);

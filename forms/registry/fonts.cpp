@@ -12,7 +12,11 @@
 namespace qr::forms {
 namespace {
 
-// Windows faces and the families that stand in for them, best first. The last
+// Windows faces and the families that stand in for them, best first. The layouts
+// were made for faces whose Latin letters and digits are half an em wide (an
+// 18-digit number at 14 pixels takes 126 pixels), so each stand-in carries such
+// glyphs itself: AR PL UMing for 宋体, AR PL UKai for 楷体, the monospaced cut of
+// WenQuanYi Zen Hei for 黑体. 微软雅黑 is proportional, as is its stand-in. The last
 // resort of every list is a CJK family this system installs with the program.
 constexpr const char* kCjkFallback = "WenQuanYi Micro Hei";
 
@@ -23,7 +27,7 @@ struct FaceMapping {
 
 const FaceMapping kFaceMappings[] = {
     {"微软雅黑", {"Microsoft YaHei", "Noto Sans CJK SC", "Source Han Sans SC", kCjkFallback}},
-    {"黑体", {"SimHei", "Noto Sans CJK SC", "Source Han Sans SC", kCjkFallback}},
+    {"黑体", {"SimHei", "WenQuanYi Zen Hei Mono", "Noto Sans Mono CJK SC", "WenQuanYi Micro Hei Mono", kCjkFallback}},
     {"楷体", {"KaiTi", "AR PL UKai CN", "AR PL KaitiM GB", kCjkFallback}},
     {"楷体_GB2312", {"KaiTi", "AR PL UKai CN", "AR PL KaitiM GB", kCjkFallback}},
     {"宋体", {"SimSun", "AR PL UMing CN", "Noto Serif CJK SC", kCjkFallback}},
@@ -73,9 +77,23 @@ QString familyForFace(std::string_view faceGbk)
     return installed(face) ? face : QString::fromLatin1(kCjkFallback);
 }
 
+namespace {
+
+// Every glyph the stand-in has, Latin letters and digits included, comes from it;
+// only what it lacks falls back to the CJK family.
+QStringList familiesFor(std::string_view faceGbk)
+{
+    const QString family = familyForFace(faceGbk);
+    const QString fallback = QString::fromLatin1(kCjkFallback);
+    return family == fallback ? QStringList{family} : QStringList{family, fallback};
+}
+
+} // namespace
+
 QFont defaultGuiFont()
 {
-    QFont font(familyForFace({}));
+    QFont font;
+    font.setFamilies(familiesFor({}));
     font.setPixelSize(kDefaultPixelSize);
     return font;
 }
@@ -86,8 +104,7 @@ QFont qtFont(const Font& stored)
         return defaultGuiFont();
     const LogFont& f = *stored;
     QFont font;
-    // Latin glyphs come from the named face, Chinese ones from the CJK stand-in.
-    font.setFamilies({familyForFace(f.faceName), QString::fromLatin1(kCjkFallback)});
+    font.setFamilies(familiesFor(f.faceName));
     font.setPixelSize(pixelSizeFor(f.height));
     font.setWeight(QFont::Weight(std::clamp(f.weight == 0 ? 400 : f.weight, 100, 900)));
     font.setItalic(f.italic != 0);

@@ -513,10 +513,32 @@ std::optional<std::pair<int, int>> jpegSize(std::span<const std::uint8_t> b)
     return std::nullopt;
 }
 
+// The markers of a JPEG's segments up to the start of its scan.
+std::vector<std::uint8_t> jpegMarkers(std::span<const std::uint8_t> b)
+{
+    std::vector<std::uint8_t> markers;
+    std::size_t i = 2;
+    while (i + 3 < b.size() && b[i] == 0xFF && b[i + 1] != 0xDA) {
+        markers.push_back(b[i + 1]);
+        i += 2 + (std::size_t(b[i + 2]) << 8 | b[i + 3]);
+    }
+    return markers;
+}
+
 TEST(CatalogueFacts, CarriedPicturesHaveTheSizesTheWindowsAreLaidOutFor)
 {
     EXPECT_EQ(jpegSize(catalogue::startupPictureBytes()), (std::pair{1024, 1024}));
-    EXPECT_EQ(jpegSize(catalogue::placeholderPhotoBytes()), (std::pair{198, 249}));
+    // The placeholder photo: 198 x 249 in exactly 27,027 bytes, filled up by a
+    // comment after the JFIF header.
+    const auto placeholder = catalogue::placeholderPhotoBytes();
+    EXPECT_EQ(jpegSize(placeholder), (std::pair{198, 249}));
+    EXPECT_EQ(placeholder.size(), 27027u);
+    const std::vector<std::uint8_t> markers = jpegMarkers(placeholder);
+    ASSERT_GE(markers.size(), 3u);
+    EXPECT_EQ(markers[0], 0xE0);
+    EXPECT_EQ(markers[1], 0xFE);
+    EXPECT_EQ(placeholder[placeholder.size() - 2], 0xFF); // still ends the image
+    EXPECT_EQ(placeholder[placeholder.size() - 1], 0xD9);
     // One 128 x 128 image of 32 bits per pixel: directory, bitmap header, colour and mask rows.
     const auto icon = catalogue::programIconBytes();
     ASSERT_EQ(icon.size(), 67646u);

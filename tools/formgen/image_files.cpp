@@ -64,6 +64,35 @@ std::vector<std::uint8_t> encodeJpeg(const Canvas& canvas, int quality, std::str
     return out;
 }
 
+bool padJpegWithComment(std::vector<std::uint8_t>& jpeg, std::size_t size, std::string_view comment, std::string& error)
+{
+    constexpr std::size_t kSegmentHead = 4; // marker FF FE and the 16-bit length
+    constexpr std::size_t kLargestSegment = kSegmentHead + 0xFFFF - 2;
+    if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) {
+        error = "not a JPEG file";
+        return false;
+    }
+    if (jpeg.size() + kSegmentHead > size || size - jpeg.size() > kLargestSegment) {
+        error = "a JPEG of " + std::to_string(jpeg.size()) + " bytes cannot be padded to " + std::to_string(size);
+        return false;
+    }
+    // Readers expect the JFIF header (APP0) straight after the start of the image.
+    std::size_t at = 2;
+    if (jpeg[2] == 0xFF && jpeg[3] == 0xE0 && jpeg.size() >= 6)
+        at += 2 + (std::size_t(jpeg[4]) << 8 | jpeg[5]);
+    if (at > jpeg.size()) {
+        error = "damaged JPEG header";
+        return false;
+    }
+    const std::size_t payload = size - jpeg.size() - kSegmentHead;
+    std::vector<std::uint8_t> segment = {0xFF, 0xFE, std::uint8_t((payload + 2) >> 8), std::uint8_t(payload + 2)};
+    // The comment, then blanks up to the length.
+    for (std::size_t i = 0; i < payload; ++i)
+        segment.push_back(i < comment.size() ? std::uint8_t(comment[i]) : std::uint8_t(' '));
+    jpeg.insert(jpeg.begin() + long(at), segment.begin(), segment.end());
+    return true;
+}
+
 std::vector<std::uint8_t> encodeIcon(const Canvas& canvas)
 {
     const auto w = std::uint32_t(canvas.width()), h = std::uint32_t(canvas.height());

@@ -23,6 +23,9 @@ int fail(const std::string& what)
     return 1;
 }
 
+// The placeholder photo is carried at the size a cleared form's record stores.
+constexpr std::size_t kPlaceholderPhotoSize = 27027;
+
 bool jpeg(const Canvas& canvas, std::vector<std::uint8_t>& out, std::string& error)
 {
     out = encodeJpeg(canvas, 90, error);
@@ -45,6 +48,8 @@ int main(int argc, char** argv)
         !jpeg(drawSamplePhoto(156, 189), smallPhoto, error) ||
         !jpeg(drawPlaceholderPhoto(198, 249), placeholder, error))
         return fail("JPEG encoding failed: " + error);
+    if (!padJpegWithComment(placeholder, kPlaceholderPhotoSize, "Quillroll: no photo yet", error))
+        return fail("placeholder photo: " + error);
     const std::vector<std::uint8_t> icon = encodeIcon(drawProgramIcon(128));
 
     const PictureSet pictures = {

@@ -1,8 +1,14 @@
 // quillroll-screenshots STORE-TOOL OUTPUT-FOLDER
 //
-// Draws the pictures of the README's "Using Quillroll" (docs/app): the running
-// program's main window holding a few students, and the add form, offscreen, in a
-// data directory of its own that the store tool (quillroll-store) sets up.
+// Takes the pictures of the README's "Using Quillroll" (docs/app): the running
+// program's main window holding a few students, and the add form, in a data
+// directory of its own that the store tool (quillroll-store) sets up. The program
+// starts as it always does (so with the control look of its start-up), and the
+// pictures are read back from the display it runs on; the README's were taken on
+// xcb under Xvfb:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb
+//     build/run/quillroll-screenshots build/run/quillroll-store docs/app
+// (one command line).
 #include "app/app_paths.h"
 #include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
@@ -19,10 +25,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,11 +78,30 @@ StudentRecord student(int k, const char* name, const char* sex, double height, f
     return s;
 }
 
+// Waits until the display shows the window, up to two seconds.
+void waitUntilShown(QWidget& window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000 && !(window.windowHandle() && window.windowHandle()->isExposed()))
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+}
+
+// The window's pixels as the screen shows them; the widget's own rendering where
+// the platform cannot read its screen back.
 bool save(std::uint32_t windowId, const std::filesystem::path& file)
 {
     QWidget* top = topWindow(windowId);
-    QApplication::processEvents();
-    return top != nullptr && top->grab().save(QString::fromStdString(file.string()));
+    if (top == nullptr)
+        return false;
+    waitUntilShown(*top);
+    QPixmap shot;
+    if (QScreen* screen = top->screen())
+        shot = screen->grabWindow(top->winId());
+    if (shot.isNull())
+        shot = top->grab();
+    return shot.save(QString::fromStdString(file.string()));
 }
 
 } // namespace

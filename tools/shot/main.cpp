@@ -1,11 +1,13 @@
 // quillroll-shot WINDOW-ID OUT.png
 //
 // Loads one window of the program's template store offscreen, exactly as the
-// template builds it (no handler runs), and saves a screenshot of it as PNG.
+// template builds it (no handler runs), with the control look start-up switches on,
+// and saves a screenshot of it as PNG.
 // The id is written as in the catalogue, e.g. 0x5201003C.
 #include "tools/shot/window_shot.h"
 
 #include "app/catalogue/catalogue.h"
+#include "forms/kinds/control_look.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
@@ -47,6 +49,8 @@ int main(int argc, char** argv)
     qr::forms::FormsApplication app(argc, argv);
     qr::forms::registerStandardKinds();
     qr::forms::initFormsRuntime(qr::catalogue::templateStoreBytes());
+    // The look the program's start-up switches on, so the picture shows what users see.
+    qr::forms::controlLook(1);
 
     // A modal window would wait for its own closing; a picture needs it shown only.
     if (!qr::forms::loadWindow(windowId)) {

@@ -309,6 +309,18 @@ TEST(ShotTool, SavesAPictureOfTheWindowAtItsStoredSize)
     EXPECT_EQ(image.size(), QSize(296, 284));
     QFile::remove(out);
 
+    // The control look is on, as start-up switches it: the add form's 插入照片 (at
+    // 320, 40 in the client area, below the 3-pixel frame and the 23-pixel caption
+    // bar) has the look's flat grey border.
+    QProcess form;
+    form.start(QStringLiteral(QR_SHOT_PROGRAM), {QStringLiteral("0x5201003C"), out});
+    ASSERT_TRUE(form.waitForFinished(60000));
+    ASSERT_EQ(form.exitCode(), 0) << form.readAllStandardError().toStdString();
+    const QImage addForm(out);
+    ASSERT_EQ(addForm.size(), QSize(399, 496));
+    EXPECT_EQ(addForm.pixelColor(3 + 320 + 28, 3 + 23 + 40), QColor(0x7a, 0x7a, 0x7a));
+    QFile::remove(out);
+
     QProcess bad;
     bad.start(QStringLiteral(QR_SHOT_PROGRAM), {QStringLiteral("0x52017777"), out});
     ASSERT_TRUE(bad.waitForFinished(60000));
