@@ -73,6 +73,11 @@ void destroyComponent(std::uint32_t windowId, std::uint32_t componentId);
 // for its id: for behaviour that no property reaches. Null when there is none.
 QWidget* componentWidget(std::uint32_t windowId, std::uint32_t componentId);
 
+// Marks a widget that the application adds to a window by itself (and everything
+// inside it) as no component's: its input raises no events and reaches it as Qt
+// delivers it, so the window's own keys (Esc closing it) do not apply there.
+void keepInputOwn(QWidget* widget);
+
 // Test support: destroys every loaded window at once, innermost modal first.
 void destroyAllWindows();
 
