@@ -3,6 +3,7 @@
 #include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
+#include "app/id_card_hint.h"
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_form.h"
@@ -59,6 +60,7 @@ void clearChoice(std::uint32_t comboId)
 
 Value addFormSampleNotice(const Event&)
 {
+    watchIdCardBox(ids.window, ids.idCard);
     runtime::delay(300);
     notify(text::kSampleNotice, flags::kIconInformation, text::kSampleNoticeTitle);
     return {};

@@ -3,15 +3,15 @@
 #include "app/component_ids.h"
 #include "forms/kinds/combo_item_list.h"
 #include "forms/registry/window_registry.h"
+#include "roster/student_choices.h"
 
 namespace qr::app {
 
 namespace {
 
-constexpr std::array<std::string_view, 2> kSexTexts = {"男", "女"};
-constexpr std::array<std::string_view, 2> kBoardingTexts = {"是", "否"};
-constexpr std::array<std::string_view, 11> kRelationTexts = {"父亲", "母亲", "祖父", "祖母", "外公", "外婆",
-                                                             "叔父", "姑母", "舅父", "姨母", "其他"};
+using roster::kBoardingTexts;
+using roster::kRelationTexts;
+using roster::kSexTexts;
 // The relation combos end with an empty item after the eleven relations.
 constexpr int kEmptyRelationItem = 11;
 

@@ -1,6 +1,7 @@
 // The deleted-students window: the recycle store listed, restore and purge.
 #include "app/app_paths.h"
 #include "app/component_ids.h"
+#include "app/find_box.h"
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/store_safety.h"
@@ -60,6 +61,7 @@ void clearRecycleStore()
 
 Value deletedWindowLoaded(const Event&)
 {
+    installFindBox(kDeletedWindow, deleted_window::kList);
     listDeletedStudents();
     return {};
 }

@@ -3,6 +3,7 @@
 #include "app/app_paths.h"
 #include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
+#include "app/find_box.h"
 #include "app/handlers.h"
 #include "app/messages.h"
 #include "app/store_safety.h"
@@ -93,6 +94,7 @@ Value mainWindowLoaded(const Event&)
     forms::writeProperty(kMainWindow, windowComponent(kMainWindow), property::kWindowCaption, Value::text(caption));
     const auto icon = catalogue::programIconBytes();
     forms::setTrayIcon(kMainWindow, Value::byteSet(runtime::ByteSet(icon.begin(), icon.end())), kTrayTip);
+    installFindBox(kMainWindow, main_window::kList);
     showAll();
     return {};
 }

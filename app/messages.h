@@ -51,6 +51,7 @@ inline constexpr std::string_view kImportReplaces = "执行本操作后，原有
 inline constexpr std::string_view kImportReplacesTitle = "警告！";
 inline constexpr std::string_view kSheetUnreadable = "无法读取所选的表格文件！";
 inline constexpr std::string_view kSheetRead = "excel中数据读取成功！";
+inline constexpr std::string_view kImportCheckTitle = "导入检查";
 inline constexpr std::string_view kAskWriteImport = "是否将此数据写入数据库？";
 inline constexpr std::string_view kImportWritten = "添加完成！";
 // Failures the stores report.

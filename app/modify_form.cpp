@@ -2,6 +2,7 @@
 #include "app/app_paths.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
+#include "app/id_card_hint.h"
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_form.h"
@@ -45,7 +46,9 @@ Value modifyFormLoaded(const Event&)
     if (!showStoredStudent(kModifyFormIds, selectedRosterRecord())) {
         notify(text::kCannotRead, flags::kIconExclamation);
         forms::destroyWindow(kModifyForm);
+        return {};
     }
+    watchIdCardBox(kModifyFormIds.window, kModifyFormIds.idCard);
     return {};
 }
 

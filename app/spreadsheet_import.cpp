@@ -9,6 +9,7 @@
 #include "app/spreadsheet_dialog.h"
 #include "app/store_safety.h"
 #include "forms/kinds/report_list_ops.h"
+#include "roster/import_check.h"
 #include "runtime/to_text.h"
 #include "sheet/component/external_database_component.h"
 
@@ -54,6 +55,15 @@ void showInMainList(const std::vector<SheetRow>& rows)
     }
 }
 
+// Says, before the teacher decides to write them, what the rows hold that the
+// forms would not have let through; a sheet without problems shows nothing.
+void warnOfProblems(const std::vector<SheetRow>& rows)
+{
+    const std::vector<roster::ImportProblem> problems = roster::checkImportRows(rows, roster::today());
+    if (!problems.empty())
+        notify(roster::importProblemNotice(problems), flags::kIconExclamation, text::kImportCheckTitle);
+}
+
 } // namespace
 
 void importRoster()
@@ -71,6 +81,7 @@ void importRoster()
     }
     showInMainList(*rows);
     notify(text::kSheetRead);
+    warnOfProblems(*rows);
     if (askYes(text::kAskWriteImport, text::kAskTitle) && backUpBeforeIrreversible()) {
         // The store is written from the list, which is what the teacher saw.
         if (replaceStoreContent(rosterStorePath(), mainListRows()))

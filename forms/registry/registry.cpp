@@ -173,6 +173,17 @@ void initFormsRuntime(std::span<const std::uint8_t> templateStore)
 
 bool isLoaded(std::uint32_t windowId) { return Registry::instance().loaded(windowId) != nullptr; }
 
+QWidget* componentWidget(std::uint32_t windowId, std::uint32_t componentId)
+{
+    LoadedWindow* live = Registry::instance().loaded(windowId);
+    if (live == nullptr)
+        return nullptr;
+    if (componentId == windowId)
+        return live->window.data();
+    const auto it = live->components.find(componentId);
+    return it == live->components.end() || !it->second.object ? nullptr : it->second.object->widget();
+}
+
 void destroyWindow(std::uint32_t windowId, bool atOnce)
 {
     LoadedWindow* live = Registry::instance().loaded(windowId);

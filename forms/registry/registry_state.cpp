@@ -4,13 +4,16 @@
 #include <QWidget>
 
 namespace qr::forms::detail {
+
 namespace {
 
 // Each component widget carries its address, so that input reaching any inner
 // widget (a list's viewport, a combo box's edit field) finds its component, and
-// no table outlives a deleted widget.
+// no table outlives a deleted widget. A widget the application adds on its own
+// carries kOwnInputProperty instead: neither it nor its children are a component's.
 constexpr const char* kWindowProperty = "qrWindowId";
 constexpr const char* kComponentProperty = "qrComponentId";
+constexpr const char* kOwnInputProperty = "qrOwnInput";
 
 } // namespace
 
@@ -58,6 +61,8 @@ std::vector<std::uint32_t> Registry::loadedWindowIds() const
 std::optional<ComponentAddress> Registry::componentOf(const QWidget* widget) const
 {
     for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        if (w->property(kOwnInputProperty).toBool())
+            return std::nullopt;
         const QVariant window = w->property(kWindowProperty);
         if (window.isValid())
             return ComponentAddress{window.toUInt(), w->property(kComponentProperty).toUInt()};
@@ -81,3 +86,9 @@ void Registry::forgetWidget(QWidget* widget)
 }
 
 } // namespace qr::forms::detail
+
+namespace qr::forms {
+
+void keepInputOwn(QWidget* widget) { widget->setProperty(detail::kOwnInputProperty, true); }
+
+} // namespace qr::forms

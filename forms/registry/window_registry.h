@@ -19,6 +19,8 @@
 
 #include <QPoint>
 
+class QWidget;
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -66,6 +68,15 @@ void destroyWindow(std::uint32_t windowId, bool atOnce = false);
 // Destroys one component of a loaded window and removes it from the window's
 // table until the window is loaded again.
 void destroyComponent(std::uint32_t windowId, std::uint32_t componentId);
+
+// The widget that shows a component of a loaded window, or the window's own widget
+// for its id: for behaviour that no property reaches. Null when there is none.
+QWidget* componentWidget(std::uint32_t windowId, std::uint32_t componentId);
+
+// Marks a widget that the application adds to a window by itself (and everything
+// inside it) as no component's: its input raises no events and reaches it as Qt
+// delivers it, so the window's own keys (Esc closing it) do not apply there.
+void keepInputOwn(QWidget* widget);
 
 // Test support: destroys every loaded window at once, innermost modal first.
 void destroyAllWindows();

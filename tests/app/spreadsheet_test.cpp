@@ -9,6 +9,7 @@
 #include "app/spreadsheet_export.h"
 #include "app/spreadsheet_sql.h"
 #include "roster/columns.h"
+#include "roster/id_card_check.h"
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
 
@@ -88,6 +89,19 @@ json headingsRow()
     for (std::string_view h : roster::kHeadings)
         row.push_back(utf8(h));
     return row;
+}
+
+// A student row the import check finds nothing wrong with; `number` also makes its
+// identity-card number (with the right check character) distinct.
+json cleanRow(int number, const std::string& nameUtf8)
+{
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%03d", number);
+    const std::string first17 = std::string("43010220100315") + digits;
+    const std::string idCard = first17 + *roster::idCardCheckCharacter(first17);
+    return json::array({number, nameUtf8, utf8("男"), 150, 40, "12", "R" + std::to_string(number), "G" + idCard,
+                        utf8("是"), "", "", idCard, utf8("Hollowmere村"), utf8("父亲"), utf8("监护甲"), "13800000000",
+                        "", "", ""});
 }
 
 std::vector<std::vector<std::string>> listRows()
@@ -272,7 +286,10 @@ TEST_F(SpreadsheetTest, ImportReadsNumbersByTheirValueAndHeadingsExactly)
     forgetBoxes();
     const auto shown = importFile(file, true);
 
-    ASSERT_EQ(boxes().size(), 5u);
+    // The odd cells (empty relations, words for numbers) are reported before the question.
+    ASSERT_EQ(boxes().size(), 6u);
+    EXPECT_EQ(boxes()[3].title, "导入检查");
+    boxes_.erase(boxes_.begin() + 3);
     EXPECT_EQ(boxes()[0].text, text::kNoPhotoImport);
     EXPECT_EQ(boxes()[0].title, "小小BUG");
     EXPECT_EQ(boxes()[0].flags, 0u);
@@ -398,7 +415,7 @@ TEST_F(SpreadsheetTest, TheImportBacksUpBothStoresBeforeItWritesTheRoster)
     for (const char* name : storeFiles)
         before.push_back(fileBytes(dir() / name));
     const fs::path file = dir() / "new.xls";
-    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), json::array({1, "x"})})));
+    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), cleanRow(1, "x")})));
 
     // Answered No: nothing is written, so nothing is backed up.
     importFile(file, false);
@@ -427,7 +444,7 @@ TEST_F(SpreadsheetTest, AnImportWhoseBackupFailsLeavesTheRoster)
     const auto before = listRows();
     std::ofstream(dir() / "backups") << "a file, not a folder";
     const fs::path file = dir() / "new.xls";
-    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), json::array({1, "x"})})));
+    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), cleanRow(1, "x")})));
     forgetBoxes();
     importFile(file, true);
     ASSERT_EQ(boxes().size(), 5u);
@@ -435,6 +452,69 @@ TEST_F(SpreadsheetTest, AnImportWhoseBackupFailsLeavesTheRoster)
     EXPECT_EQ(boxes()[4].flags, 48u);
     EXPECT_EQ(names(readAll(rosterPath())), names(students));
     EXPECT_EQ(listRows(), before);
+}
+
+TEST_F(SpreadsheetTest, TheImportCheckListsProblemsByRowBeforeTheQuestion)
+{
+    enterMainWindow();
+    json rows = json::array({headingsRow(), cleanRow(1, utf8("甲")), cleanRow(2, utf8("乙")), cleanRow(1, utf8("丙"))});
+    rows[2][2] = "M";
+    rows[2][16] = utf8("叔叔");
+    // A long number typed into a number cell comes back with other last digits, or in
+    // exponent form when the cell is read as a float.
+    rows[3][11] = 110105194912310020.0;
+    rows[3][7] = "1.101051949123e+17";
+    for (int k = 0; k < 20; ++k) {
+        json row = cleanRow(10 + k, "");
+        row[14] = nullptr;
+        rows.push_back(row);
+    }
+    const fs::path file = dir() / "checked.xls";
+    makeWorkbook(file, oneSheet("Sheet1", rows));
+
+    forgetBoxes();
+    importFile(file, true);
+    ASSERT_EQ(boxes().size(), 6u);
+    EXPECT_EQ(boxes()[2].text, text::kSheetRead);
+    const ShownBox& notice = boxes()[3];
+    EXPECT_EQ(notice.title, "导入检查");
+    EXPECT_EQ(notice.flags, 48u);
+    EXPECT_EQ(boxes()[4].text, text::kAskWriteImport);
+    EXPECT_EQ(boxes()[5].text, text::kImportWritten);
+
+    const std::string expectedStart = "读取的数据中有以下问题，请核对："
+                                      "\n第3行：性别“M”应为男或女"
+                                      "\n第3行：监护2关系“叔叔”不在可选的关系中"
+                                      "\n第4行：全国学号“1.101051949123e+17”来自数字单元格，后几位已丢失"
+                                      "\n第4行：身份证号“110105194912310016”校验位应为 1"
+                                      "\n第5行：姓名、监护1姓名 为空";
+    EXPECT_EQ(notice.text.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_EQ(std::count(notice.text.begin(), notice.text.end(), '\n'), 21);
+    // 4 problems above and 20 rows without names: 24, of which 20 are listed.
+    const std::string expectedEnd = "\n第20行：姓名、监护1姓名 为空\n……另有 4 处问题未列出";
+    EXPECT_EQ(notice.text.substr(notice.text.size() - expectedEnd.size()), expectedEnd);
+
+    // The teacher's Yes writes the rows as they were read.
+    const auto stored = readAll(rosterPath());
+    ASSERT_EQ(stored.size(), 23u);
+    EXPECT_EQ(stored[1].sex, "M");
+    EXPECT_EQ(stored[2].nationalNumber, "1.101051949123e+17");
+}
+
+TEST_F(SpreadsheetTest, ARepeatedIdCardIsReportedAtEveryLaterRow)
+{
+    seed(rosterPath(), {sampleStudent(1, "旧生")});
+    enterMainWindow();
+    const fs::path file = dir() / "twice.xls";
+    makeWorkbook(file, oneSheet("Sheet1", json::array({headingsRow(), cleanRow(1, utf8("甲")), cleanRow(2, utf8("乙")),
+                                                       cleanRow(1, utf8("丙")), cleanRow(1, utf8("丁"))})));
+    forgetBoxes();
+    importFile(file, false);
+    ASSERT_EQ(boxes().size(), 5u);
+    EXPECT_EQ(boxes()[3].text,
+              "读取的数据中有以下问题，请核对：\n第4行：身份证号与第2行相同\n第5行：身份证号与第2行相同");
+    EXPECT_EQ(boxes()[4].text, text::kAskWriteImport);
+    EXPECT_EQ(names(readAll(rosterPath())), std::vector<std::string>{"旧生"});
 }
 
 } // namespace
