@@ -13,6 +13,7 @@ packages=(
   libgsf-1-dev
   python3-xlwt python3-xlrd
   fonts-wqy-microhei
+  afl++
 )
 
 missing=()
