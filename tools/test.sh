@@ -17,4 +17,4 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 # Every fuzz target for a short time under both sanitizers; any crash or hang fails.
-bash tools/fuzz.sh 25
+bash tools/fuzz.sh 20
