@@ -15,11 +15,13 @@ ByteSet readFile(std::string_view fileName)
 {
     if (fileName.empty())
         return {};
-    const int fd = ::open(gbkToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO without writer is refused below instead of
+    // holding the program; only a regular file has contents to read.
+    const int fd = ::open(gbkToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return {};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_size <= 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
         ::close(fd);
         return {};
     }

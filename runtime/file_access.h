@@ -10,7 +10,8 @@
 namespace qr::runtime {
 
 // The whole content; the empty byte set for an empty name, a file that cannot
-// be opened or an empty file. If fewer bytes arrive than the file's length (it
+// be opened, an empty file, or anything that is not a regular file (a folder, a
+// FIFO, a device), which is never waited for. If fewer bytes arrive than the file's length (it
 // shrank, or a read failed), the byte set holds what arrived.
 ByteSet readFile(std::string_view fileName);
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -60,9 +61,14 @@ std::string directoryOf(const std::string& path)
 ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content)
 {
     content.clear();
-    const int fd = ::open(pathUtf8.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(pathUtf8.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxWholeFile) {
+        ::close(fd);
+        return ReadOutcome::Failed;
+    }
     char buffer[65536];
     ReadOutcome outcome = ReadOutcome::Read;
     for (;;) {
@@ -75,6 +81,10 @@ ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content)
         }
         if (n == 0)
             break;
+        if (content.size() + static_cast<size_t>(n) > kMaxWholeFile) { // it grew while read
+            outcome = ReadOutcome::Failed;
+            break;
+        }
         content.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);

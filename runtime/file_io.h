@@ -2,6 +2,7 @@
 // services that take GBK file names (file_access, config_items) sit on these.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,9 @@ namespace qr::runtime {
 enum class ReadOutcome { Read, Missing, Failed };
 
 // Reads the whole file into content. Missing: no such file (content empty).
-// Failed: it exists but cannot be read (content holds what arrived).
+// Failed: it exists but cannot be read (content holds what arrived), is no regular
+// file (a FIFO is not waited for), or holds more than kMaxWholeFile bytes.
+inline constexpr std::size_t kMaxWholeFile = 16u << 20;
 ReadOutcome readWholeFile(const std::string& pathUtf8, std::string& content);
 
 // What happens to a symbolic link at the path being replaced.

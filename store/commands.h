@@ -132,6 +132,13 @@ struct StoreInfo {
     runtime::Text fullPath;
 };
 bool currentStoreInfo(StoreInfo& info);
+// Holds the current store still for a reader of many records: the exclusive section
+// of its data file, so that no other handle appends, changes, deletes, packs or
+// clears until it is left (they wait under their lock retry time-out), while this
+// handle's own commands go on. Entries nest; each successful enter needs one leave,
+// on the same current store.
+bool enterReadSection();
+void leaveReadSection();
 // The status word of the current record: serial number, negative when deleted.
 bool readStatusWord(std::int32_t& statusWord);
 

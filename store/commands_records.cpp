@@ -103,8 +103,13 @@ ResultCode readFieldValue(StoreHandle& store, const FieldDef& field, Value& resu
         std::vector<std::uint8_t> value;
         if (ResultCode code = store.aux->readValue(getI32(raw), value); code != rc::kOk)
             return code;
-        result = field.type == FieldType::Memo ? Value::text(std::string(value.begin(), value.end()))
-                                               : Value::byteSet(std::move(value));
+        if (field.type == FieldType::Memo) {
+            // A memo is text: it ends at its first zero byte, like a text field.
+            const auto end = std::find(value.begin(), value.end(), std::uint8_t{0});
+            result = Value::text(std::string(value.begin(), end));
+        } else {
+            result = Value::byteSet(std::move(value));
+        }
         return rc::kOk;
     };
 

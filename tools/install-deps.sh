@@ -14,6 +14,7 @@ packages=(
   python3-xlwt python3-xlrd
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-wqy-microhei
   xvfb xauth
+  afl++
 )
 
 missing=()

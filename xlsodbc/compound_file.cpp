@@ -1,5 +1,7 @@
 #include "xlsodbc/compound_file.h"
 
+#include "xlsodbc/sector_chains.h"
+
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -125,6 +127,8 @@ bool readCompoundFile(std::span<const std::uint8_t> file, CompoundNode& root, st
     initialiseLibrary();
     root = CompoundNode{};
     root.isStorage = true;
+    if (!sectorChainsEnd(file, error))
+        return false;
     GRef<GsfInput> input(gsf_input_memory_new(file.data(), static_cast<gsf_off_t>(file.size()), FALSE));
     if (!input.p) {
         error = "cannot read the file";

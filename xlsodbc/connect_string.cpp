@@ -102,7 +102,11 @@ std::string ConnectString::toString() const
         const auto& [key, value] = entry;
         out += key;
         out += '=';
-        if (value.find_first_of(";{}") != std::string::npos || upperKey == "DRIVER") {
+        // Unbraced values lose their surrounding blanks when read, so values that
+        // have some are braced like those holding the separators.
+        const bool blankAtAnEnd = !value.empty() && (std::isspace(static_cast<unsigned char>(value.front())) ||
+                                                     std::isspace(static_cast<unsigned char>(value.back())));
+        if (value.find_first_of(";{}") != std::string::npos || blankAtAnEnd || upperKey == "DRIVER") {
             out += '{';
             for (char c : value) {
                 out += c;

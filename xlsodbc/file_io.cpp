@@ -12,7 +12,9 @@
 namespace qr::xls {
 namespace {
 
-constexpr std::uint64_t kMaxWorkbookBytes = 512ull << 20;
+// A class roster's workbook is kilobytes; anything near this is not one, and
+// reading it whole would only exhaust memory.
+constexpr std::uint64_t kMaxWorkbookBytes = 64ull << 20;
 
 // Messages leave out the path: the caller names the file in the application's own
 // encoding.
@@ -25,19 +27,22 @@ std::string describe(const char* what, const std::string&, int err)
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a FIFO returns at once and is refused below
+    // rather than waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         error = describe("cannot open it", path, errno);
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "not a regular file";
+        error = "not a regular file (a device, pipe or folder cannot be a workbook)";
         ::close(fd);
         return false;
     }
     if (static_cast<std::uint64_t>(st.st_size) > kMaxWorkbookBytes) {
-        error = "the file is too large to be a workbook";
+        error = "the file is too large to be a workbook (" + std::to_string(st.st_size >> 20) + " MiB; at most " +
+                std::to_string(kMaxWorkbookBytes >> 20) + " MiB are read)";
         ::close(fd);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "runtime/gbk.h"
 #include "store/check/block_table.h"
 #include "store/check/chain_audit.h"
+#include "store/check/header_rules.h"
 #include "store/check/raw_file.h"
 #include "store/check/raw_layout.h"
 
@@ -129,6 +130,9 @@ CheckReport checkStore(std::string_view fileNameGbk)
                      " bytes after its last counted record (record count " + std::to_string(header.recordCount) +
                      "), left by a command that was cut off; a writable open drops them");
     }
+    checkDataHeaderRules(data, header, problems);
+    if (header.hasChains())
+        checkAuxHeaderRules(aux, problems);
     checkFieldLayout(header, problems);
 
     if (!header.hasChains()) {

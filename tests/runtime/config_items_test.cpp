@@ -58,6 +58,22 @@ TEST_F(ConfigItems, MissingFileSectionOrKeyGivesTheDefault)
     EXPECT_EQ(readConfigItem(ini, "学校班级", "dat"), "");
 }
 
+TEST_F(ConfigItems, WhatIsNoRegularFileOrTooLargeIsNeitherWaitedForNorRead)
+{
+    // A FIFO in the file's place would block an ordinary open until a writer came.
+    ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+    EXPECT_EQ(readConfigItem(ini, "学校班级", "date", "d"), "d");
+    EXPECT_FALSE(writeConfigItem(ini, "学校班级", "date", "v"));
+    EXPECT_EQ(readConfigItem("/dev/zero", "学校班级", "date", "d"), "d");
+
+    const std::string huge = dir.file("huge.ini");
+    writeWholeFile(huge, "[学校班级]\r\ndate=x\r\n");
+    std::filesystem::resize_file(huge, 200u << 20); // sparse
+    EXPECT_EQ(readConfigItem(huge, "学校班级", "date", "d"), "d");
+    EXPECT_FALSE(writeConfigItem(huge, "学校班级", "date", "v"));
+    EXPECT_EQ(std::filesystem::file_size(huge), 200u << 20);
+}
+
 TEST_F(ConfigItems, LeadingControlBytesAreSkippedAndAnEmptyNameConsultsNothing)
 {
     writeWholeFile(ini, kHandWritten);

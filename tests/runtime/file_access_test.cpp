@@ -12,6 +12,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qr::runtime {
@@ -81,6 +82,10 @@ TEST(ReadFile, MissingEmptyAndUnopenableFilesGiveTheEmptyByteSet)
     writeWholeFile(dir.file("empty"), "");
     EXPECT_EQ(readFile(dir.file("empty")), ByteSet{});
     EXPECT_EQ(readFile(dir.path()), ByteSet{});
+    // Neither a FIFO without writer nor an endless device is waited for or read.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(readFile(dir.file("pipe")), ByteSet{});
+    EXPECT_EQ(readFile("/dev/zero"), ByteSet{});
 }
 
 TEST(ReadFile, GbkNamesAndLargeContent)

@@ -90,6 +90,21 @@ TEST_F(Chains, MemoKeepsTextWithoutTerminator)
     EXPECT_EQ(block(aux(), 3).used, 202);
 }
 
+TEST_F(Chains, MemoEndsAtItsFirstZeroByte)
+{
+    // Another writer may leave a zero inside the chain: the text stops there, even
+    // when the zero is in a later block.
+    std::string stored(700, 'a');
+    stored[600] = '\0';
+    ASSERT_TRUE(add({Value(), Value::text(stored)}));
+    ASSERT_EQ(block(aux(), 2).used, 200);
+    EXPECT_EQ(readField(Value::text("备注")), Value::text(std::string(600, 'a')));
+    EXPECT_EQ(lastError(), rc::kOk);
+
+    ASSERT_TRUE(add({Value(), Value::text(std::string("\0tail", 5))}));
+    EXPECT_EQ(readField(2), Value::text(""));
+}
+
 TEST_F(Chains, ShorterRewriteKeepsFirstBlockAndTrimsTheRest)
 {
     ASSERT_TRUE(addBytes(1500)); // blocks 1, 2, 3

@@ -7,10 +7,7 @@
 namespace qr::tests {
 namespace {
 
-int installStores(const std::string& runDir)
-{
-    return runTool({"seed-stores", runDir}).exitStatus;
-}
+int installStores(const std::string& runDir) { return runTool({"seed-stores", runDir}).exitStatus; }
 
 TEST_F(RosterTest, RunDirectoryStoresAreMadeOnceAndKept)
 {

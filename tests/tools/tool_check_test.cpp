@@ -107,9 +107,9 @@ TEST_F(CheckCommandTest, FilesCutShortAreExplainedNotRefused)
 
 TEST_F(CheckCommandTest, RefusesWhatItCannotOpen)
 {
-    patchInt32(aux(), 0, 0x4C4C4548); // no auxiliary file at all
+    patchInt32(aux(), 0, 0x4C4C4548); // no auxiliary file at all: the store is not sound
     ToolResult r = check();
-    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.errorLines().size(), 1u);
     EXPECT_NE(r.err.find(u8s(u8"读入数据库辅助文件失败")), std::string::npos) << r.err;
 

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace qr::xls::testing {
 namespace {
@@ -114,6 +117,42 @@ TEST(DamagedFiles, BrokenSectorChains)
     expectFails(noFat, "allocation table beyond the file");
 }
 
+// Chains that turn back to an earlier sector: after a few sectors (the stream would
+// repeat them), or from the last sector instead of ending there, which leaves a
+// stream of the right size that a lenient reader takes as whole.
+TEST(DamagedFiles, SectorChainsThatTurnBack)
+{
+    const Bytes file = wrap(sampleStream());
+    const std::size_t fatAt = (static_cast<std::size_t>(getU32(file.data() + 0x4C)) + 1) * 512;
+    const auto link = [&](std::uint32_t sector) { return getU32(file.data() + fatAt + 4 * sector); };
+    // The longest run of consecutive sectors that ends its chain: the workbook stream.
+    std::uint32_t first = 0, last = 0;
+    for (std::uint32_t s = 0; s < 128; ++s) {
+        std::uint32_t e = s;
+        while (e < 127 && link(e) == e + 1)
+            ++e;
+        if (link(e) == 0xFFFFFFFE && e - s > last - first)
+            first = s, last = e;
+    }
+    ASSERT_GE(last - first, 3u);
+
+    Bytes early = file;
+    putU32(early.data() + fatAt + 4 * (first + 2), first); // first, +1, +2, first, ...
+    Bytes atTheEnd = file;
+    putU32(atTheEnd.data() + fatAt + 4 * last, first); // the whole stream, then again
+    TempDir dir;
+    for (const auto& [name, damaged] : {std::pair{"early.xls", early}, std::pair{"end.xls", atTheEnd}}) {
+        const Outcome o = open(damaged);
+        EXPECT_FALSE(o.ok) << name;
+        EXPECT_NE(o.error.find("runs in a loop"), std::string::npos) << name << ": " << o.error;
+        writeFile(dir.file(name), damaged);
+        OdbcClient c;
+        EXPECT_FALSE(c.connect(exportConnectString(dir.file(name)))) << name;
+        EXPECT_EQ(c.lastState(), "08001") << name;
+        EXPECT_NE(c.lastMessage().find("runs in a loop"), std::string::npos) << c.lastMessage();
+    }
+}
+
 TEST(DamagedFiles, BadRecordLengthsAndPositions)
 {
     const Bytes stream = sampleStream();
@@ -194,6 +233,28 @@ TEST(DamagedFiles, ConnectionFailsWithADiagnostic)
         EXPECT_EQ(c.lastState(), "08001") << name;
         EXPECT_NE(c.lastMessage().find(name), std::string::npos) << c.lastMessage();
     }
+}
+
+TEST(DamagedFiles, ConnectionRefusesWhatIsNoRegularFileAtOnce)
+{
+    TempDir dir;
+    // A FIFO without a writer would hold an ordinary open for ever.
+    const std::string fifo = dir.file("pipe.xls");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, std::string("/dev/zero"), dir.path()}) {
+        OdbcClient c;
+        EXPECT_FALSE(c.connect(exportConnectString(name))) << name;
+        EXPECT_EQ(c.lastState(), "08001") << name;
+        EXPECT_NE(c.lastMessage().find("not a regular file"), std::string::npos) << c.lastMessage();
+    }
+    // Hundreds of megabytes are no class roster; refused before anything is read.
+    const std::string huge = dir.file("huge.xls");
+    writeFile(huge, wrap(sampleStream()));
+    std::filesystem::resize_file(huge, 300u << 20);
+    OdbcClient c;
+    EXPECT_FALSE(c.connect(exportConnectString(huge)));
+    EXPECT_EQ(c.lastState(), "08001");
+    EXPECT_NE(c.lastMessage().find("too large"), std::string::npos) << c.lastMessage();
 }
 
 } // namespace

@@ -51,7 +51,7 @@ int runCheck(const Arguments& args)
         return kExitFailed;
     }
     if (report.openResult != store::rc::kOk)
-        return refuse("cannot open " + args[0] + ": " + resultText(report.openResult));
+        return openFailed("cannot open " + args[0] + ": " + resultText(report.openResult), report.openResult);
     for (const std::string& line : report.problems)
         std::cout << line << '\n';
     if (report.problems.empty())

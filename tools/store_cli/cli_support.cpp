@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qr::tools {
@@ -73,6 +75,21 @@ bool argumentToGbk(std::string_view utf8, std::string& gbk)
     return runtime::gbkToUtf8(gbk) == utf8;
 }
 
+bool isPathProblem(store::ResultCode code)
+{
+    using namespace store::rc;
+    return code == kFileNotFound || code == kBadPath || code == kAccessDenied || code == kInvalidHandle ||
+           code == kTooManyOpenFiles || code == kSharingViolation || code == kLockViolation;
+}
+
+int openFailed(std::string_view why, store::ResultCode code)
+{
+    printError(why);
+    return isPathProblem(code) ? kExitRefused : kExitFailed;
+}
+
+int openFailed(std::string_view why) { return openFailed(why, store::lastError()); }
+
 std::string resultText(store::ResultCode code)
 {
     return runtime::gbkToUtf8(store::errorText(code)) + " (" + std::to_string(code.value()) + ")";
@@ -99,8 +116,25 @@ std::string fieldTypeName(store::FieldType type)
 
 StoreSession::~StoreSession()
 {
+    if (held_)
+        store::leaveReadSection();
     if (open_)
         store::closeStore();
+}
+
+bool StoreSession::holdStill(std::string& why)
+{
+    if (!store::enterReadSection()) {
+        why = "cannot hold the store still while it is read (another program keeps it busy): " +
+              resultText(store::lastError());
+        return false;
+    }
+    held_ = true;
+    if (!store::currentStoreInfo(info_)) {
+        why = "cannot read the layout: " + resultText(store::lastError());
+        return false;
+    }
+    return true;
 }
 
 bool StoreSession::open(const std::string& nameGbk, bool readOnly, std::string& why)
@@ -123,31 +157,55 @@ int preflightWritable(const std::string& nameGbk, std::string_view shownName)
 {
     const store::OpenPreview preview = store::previewWritableOpen(nameGbk);
     if (preview.result != store::rc::kOk)
-        return refuse("cannot open " + std::string(shownName) + ": " + resultText(preview.result));
+        return openFailed("cannot open " + std::string(shownName) + ": " + resultText(preview.result), preview.result);
     for (const std::string& c : preview.corrections)
         std::cout << "note: opening " << shownName << " for writing corrects it: " << c << '\n';
     return kExitOk;
 }
 
-bool readWholeFile(const std::string& path, std::string& out)
+bool readWholeFile(const std::string& path, std::size_t limit, std::string& out, std::string& why)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
     out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        why = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why =
+            S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file (a device, pipe or socket)";
+        ::close(fd);
+        return false;
+    }
+    const auto tooLarge = [&] {
+        why = "it is larger than the " + std::to_string(limit >> 20) + " MiB this command reads";
+        ::close(fd);
+        return false;
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > limit)
+        return tooLarge();
+    out.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            const int err = errno;
+            why = std::strerror(errno);
             ::close(fd);
-            errno = err;
             return false;
         }
         if (n == 0)
             break;
+        // The file may grow while it is read.
+        if (out.size() + static_cast<std::size_t>(n) > limit)
+            return tooLarge();
         out.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);

@@ -29,6 +29,14 @@ int refuse(std::string_view messageUtf8);
 bool argumentToGbk(std::string_view utf8, std::string& gbk);
 bool isValidUtf8(std::string_view text);
 
+// Failures that say the path, not the store's content, is the trouble: the command
+// is refused (exit 2). Any other failure to open means the store is not sound (1).
+bool isPathProblem(store::ResultCode code);
+// Prints why a store could not be opened and gives the exit status for that code.
+int openFailed(std::string_view whyUtf8, store::ResultCode code);
+// The same for the code in the last-error slot, after a failed StoreSession::open.
+int openFailed(std::string_view whyUtf8);
+
 // The UTF-8 text of a result code.
 std::string resultText(store::ResultCode code);
 
@@ -43,10 +51,15 @@ public:
     ~StoreSession();
     // False with a one-line reason when the engine refuses the store.
     bool open(const std::string& nameGbk, bool readOnly, std::string& why);
+    // Keeps every other handle from changing the store until the session ends, and
+    // reads the layout and counts again under that hold, so that what is read
+    // afterwards is one state of the store (not records moved by a pack under way).
+    bool holdStill(std::string& why);
     const store::StoreInfo& info() const { return info_; }
 
 private:
     bool open_ = false;
+    bool held_ = false;
     store::StoreInfo info_;
 };
 
@@ -55,7 +68,14 @@ private:
 // kExitOk to go on, else the exit status after a printed refusal.
 int preflightWritable(const std::string& nameGbk, std::string_view shownName);
 
-// Whole-file helpers; false with errno set on failure.
-bool readWholeFile(const std::string& pathUtf8, std::string& out);
+// Reads a regular file of at most `limit` bytes whole. Anything else (a folder, a
+// FIFO, a device such as /dev/zero, a larger file) is refused at once, without
+// waiting for a writer or reading past the limit. False with a one-line reason.
+bool readWholeFile(const std::string& pathUtf8, std::size_t limit, std::string& out, std::string& why);
+
+// Limits of what the tool takes into memory: a class roster's CSV is kilobytes, a
+// photo at most a few megabytes.
+inline constexpr std::size_t kMaxCsvBytes = 16u << 20;
+inline constexpr std::size_t kMaxPhotoBytes = 16u << 20;
 
 } // namespace qr::tools

@@ -86,9 +86,13 @@ int runExportCsv(const Arguments& args)
 
     StoreSession session;
     if (!session.open(name, true, why))
-        return refuse(why);
+        return openFailed(why);
     if (!isRosterLayout(session.info(), why))
         return refuse(a.store + " is no roster store: " + why);
+    if (!session.holdStill(why)) {
+        printError(a.store + ": " + why);
+        return kExitFailed;
+    }
 
     std::string csv;
     CsvRow headings;
@@ -145,22 +149,40 @@ int runExportCsv(const Arguments& args)
         ::unlink(temporary.c_str());
         return refuse("cannot write " + a.csv + ": " + why.substr(why.rfind(": ") + 2));
     }
+    // A failure from here on takes back everything this export wrote: the photos,
+    // the folder it made, and the CSV written aside.
+    std::vector<std::string> written;
+    bool madeFolder = false;
+    const auto undo = [&] {
+        for (const std::string& path : written)
+            ::unlink(path.c_str());
+        if (madeFolder)
+            ::rmdir(a.photos.c_str());
+        ::unlink(temporary.c_str());
+    };
     if (!a.photos.empty()) {
-        if (createFolder && ::mkdir(a.photos.c_str(), 0755) != 0) {
-            ::unlink(temporary.c_str());
-            return refuse("cannot create the photo folder " + a.photos + ": " + std::strerror(errno));
+        if (createFolder) {
+            if (::mkdir(a.photos.c_str(), 0755) != 0) {
+                const int err = errno;
+                undo();
+                return refuse("cannot create the photo folder " + a.photos + ": " + std::strerror(err));
+            }
+            madeFolder = true;
         }
         for (const Photo& p : photos) {
-            if (!writeFile(a.photos + "/" + p.fileName, p.bytes.data(), p.bytes.size(), why)) {
-                ::unlink(temporary.c_str());
-                printError(why);
+            const std::string path = a.photos + "/" + p.fileName;
+            written.push_back(path); // a file cut short is taken back as well
+            if (!writeFile(path, p.bytes.data(), p.bytes.size(), why)) {
+                undo();
+                printError(why + "; nothing of the export is left behind");
                 return kExitFailed;
             }
         }
     }
     if (::rename(temporary.c_str(), a.csv.c_str()) != 0) {
-        printError("cannot put " + a.csv + " in place: " + std::strerror(errno));
-        ::unlink(temporary.c_str());
+        printError("cannot put " + a.csv + " in place: " + std::strerror(errno) +
+                   "; nothing of the export is left behind");
+        undo();
         return kExitFailed;
     }
     std::cout << "exported " << exported << " students";

@@ -157,8 +157,9 @@ bool attachPhotos(const std::string& dir, std::vector<StudentRow>& students, std
         }
         std::string bytes;
         const std::string path = dir + "/" + it->second;
-        if (!readWholeFile(path, bytes)) {
-            why = "cannot read the photo " + path + ": " + std::strerror(errno);
+        std::string reason;
+        if (!readWholeFile(path, kMaxPhotoBytes, bytes, reason)) {
+            why = "cannot read the photo " + path + ": " + reason;
             return false;
         }
         std::vector<std::uint8_t> photo(bytes.begin(), bytes.end());
@@ -200,7 +201,7 @@ int runImportCsv(const Arguments& args)
         return refuse("the store name is not valid UTF-8");
     const store::OpenPreview preview = store::previewWritableOpen(name);
     if (preview.result != store::rc::kOk)
-        return refuse("cannot open " + a.store + ": " + resultText(preview.result));
+        return openFailed("cannot open " + a.store + ": " + resultText(preview.result), preview.result);
     store::StoreInfo layout;
     layout.fields = fieldsOf(preview.header);
     std::string why;
@@ -208,8 +209,8 @@ int runImportCsv(const Arguments& args)
         return refuse(a.store + " is no roster store: " + why);
 
     std::string text;
-    if (!readWholeFile(a.csv, text))
-        return refuse("cannot read " + a.csv + ": " + std::strerror(errno));
+    if (!readWholeFile(a.csv, kMaxCsvBytes, text, why))
+        return refuse("cannot read " + a.csv + ": " + why);
     if (!isValidUtf8(text))
         return refuse(a.csv + " is not UTF-8 text");
     CsvTable table;
@@ -237,7 +238,7 @@ int runImportCsv(const Arguments& args)
         std::cout << "note: opening " << a.store << " for writing corrects it: " << c << '\n';
     StoreSession session;
     if (!session.open(name, false, why))
-        return refuse(why);
+        return openFailed(why);
     if (!isRosterLayout(session.info(), why))
         return refuse(a.store + " is no roster store: " + why);
     // One unit: killed part-way, the store is as it was; and one commit for all.

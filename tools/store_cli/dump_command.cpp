@@ -45,7 +45,11 @@ int runDump(const Arguments& args)
     StoreSession session;
     std::string why;
     if (!session.open(name, true, why))
-        return refuse(why);
+        return openFailed(why);
+    if (!session.holdStill(why)) {
+        printError(args[0] + ": " + why);
+        return kExitFailed;
+    }
     const store::StoreInfo& info = session.info();
 
     // Built whole before it is written, so a failing read leaves no partial document.

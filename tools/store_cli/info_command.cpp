@@ -17,7 +17,7 @@ int runInfo(const Arguments& args)
     StoreSession session;
     std::string why;
     if (!session.open(name, true, why))
-        return refuse(why);
+        return openFailed(why);
     const store::StoreInfo& info = session.info();
 
     std::int32_t live = 0;

@@ -29,8 +29,12 @@ const char* const kUsage =
     "                                          NAME.repair-backup-TIME first; refuses while the store is open\n"
     "                                          elsewhere (exit 1: something could not be mended)\n"
     "RUNDIR is the program's run directory (default: the directory of this tool).\n"
-    "Exit status: 0 done, 1 failed part-way, problems found or a store in use or damaged,\n"
-    "2 refused: bad arguments or an unusable path (nothing changed).\n";
+    "Exit status, the same for every command:\n"
+    "  0  done (check: the store is sound)\n"
+    "  1  the store is not sound (damaged, or problems found), or the work failed; a command\n"
+    "     that fails takes back what it wrote, so nothing of it is left behind\n"
+    "  2  refused before anything changed: bad arguments, or an unusable path (missing, a\n"
+    "     folder or device where a file belongs, a file too large, a store in use)\n";
 
 // Another process appending or packing holds its locks only for moments; commands
 // wait for them rather than fail at once.

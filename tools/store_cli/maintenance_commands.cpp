@@ -19,7 +19,7 @@ int openWritable(const std::string& argument, StoreSession& session)
         return status;
     std::string why;
     if (!session.open(name, false, why))
-        return refuse(why);
+        return openFailed(why);
     return kExitOk;
 }
 

@@ -21,14 +21,6 @@ namespace {
 // How long a store that another program is busy with is waited for.
 constexpr std::int32_t kHoldWaitMs = 2000;
 
-// Failures that say the path, not the store's content, is the trouble.
-bool isPathProblem(store::ResultCode code)
-{
-    using namespace store::rc;
-    return code == kFileNotFound || code == kBadPath || code == kAccessDenied || code == kInvalidHandle ||
-           code == kTooManyOpenFiles || code == kSharingViolation || code == kLockViolation;
-}
-
 void removeAll(const std::vector<std::string>& paths)
 {
     for (const std::string& p : paths)

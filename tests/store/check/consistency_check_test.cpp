@@ -198,6 +198,58 @@ TEST_F(CheckerTest, AuxiliaryFileLongerThanItsBlockCount)
     EXPECT_TRUE(mentions(checkStore(dir.file("s.edb")), "holds 100 bytes after its last counted block"));
 }
 
+TEST_F(CheckerTest, HeaderBytesThatAreAlwaysZero)
+{
+    const RawStoreImage s = soundStore();
+    auto data = s.dataBytes();
+    auto aux = s.auxBytes();
+    data[9] = 1;                // reserved 8..15
+    data[40] = data[41] = 0x20; // password check text of a store without password
+    data[111] = 7;              // reserved 60..111
+    data[116 + 4] = 'x';        // after the terminator of the first field's name "Num"
+    data[116 + 72 + 40] = 1;    // reserved bytes of the second FieldDef
+    aux[12] = 1;                // reserved 8..15
+    aux[30] = 1;                // reserved 28..31
+    aux[511] = 0xEE;            // the unused rest of block 0
+    RawStoreImage::writeBytes(dir.file("z.edb"), data);
+    RawStoreImage::writeBytes(dir.file("z.EDT"), aux);
+    const auto report = checkStore(dir.file("z.edb"));
+    ASSERT_EQ(report.openResult, store::rc::kOk);
+    EXPECT_TRUE(mentions(report, "1 non-zero byte, the first at offset 9, in its reserved bytes 8 to 15"))
+        << joined(report);
+    EXPECT_TRUE(mentions(report, "2 non-zero bytes, the first at offset 40, in its password check text"));
+    EXPECT_TRUE(mentions(report, "offset 111, in its reserved bytes 60 to 111"));
+    EXPECT_TRUE(mentions(report, "field 1 (Num) holds 1 non-zero byte, the first at offset 120, after the end"));
+    EXPECT_TRUE(mentions(report, "field 2 (Photo) holds 1 non-zero byte, the first at offset 228, in its reserved"));
+    EXPECT_TRUE(mentions(report, "block 0 holds 1 non-zero byte, the first at offset 12, in its reserved bytes 8"));
+    EXPECT_TRUE(mentions(report, "offset 30, in its reserved bytes 28 to 31"));
+    EXPECT_TRUE(mentions(report, "offset 511, in its unused bytes 32 to 511 of block 0"));
+    EXPECT_EQ(report.problems.size(), 8u) << joined(report);
+}
+
+TEST_F(CheckerTest, VersionAndFieldNames)
+{
+    RawStoreImage s = soundStore();
+    s.version = 0; // opens, but no writer writes it
+    EXPECT_TRUE(mentions(check(s), "the data file's header gives version 0x0"));
+
+    s = soundStore();
+    s.fields[0].name = "1st"; // a digit first
+    EXPECT_TRUE(mentions(check(s), "field 1 (1st) has a name that breaks the field-name rule"));
+
+    s = soundStore();
+    s.fields[2].name = "NUM"; // letters compare without case
+    const auto duplicate = check(s);
+    EXPECT_TRUE(mentions(duplicate, "field 3 (NUM) has the same name as field 1")) << joined(duplicate);
+    EXPECT_EQ(duplicate.problems.size(), 1u) << joined(duplicate);
+
+    s = soundStore();
+    s.fields[2].name = "\xD0\xD5\xC3\xFB_2"; // Chinese characters, the underline and a digit are fine
+    EXPECT_TRUE(check(s).problems.empty());
+    s.fields[2].name = "a.b";
+    EXPECT_TRUE(mentions(check(s), "breaks the field-name rule"));
+}
+
 TEST_F(CheckerTest, RefusesWhatAReadOnlyOpenRefuses)
 {
     EXPECT_EQ(checkStore(dir.file("missing.edb")).openResult, store::rc::kFileNotFound);
