@@ -4,6 +4,7 @@
 // writes the file; import = a static snapshot over SELECT * (every row fetched once,
 // back to the first row) and then 19 SQLGetData reads per row.
 #include "tests/xlsodbc/workbook_builder.h"
+#include "xlsodbc/driver_registration.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -159,7 +160,10 @@ double importRows(const std::string& file, std::size_t& bytesRead)
 
 int main()
 {
-    setenv("ODBCSYSINI", QR_RUN_DIR, 1);
+    std::string problem;
+    if (qr::xls::registerDriver(QR_TEST_ODBC_DIR, QR_XLS_DRIVER_FILE, problem) == qr::xls::Registration::Failed)
+        fail(("registering the driver (" + problem + ")").c_str());
+    qr::xls::useRegistrationIn(QR_TEST_ODBC_DIR);
     char tmpl[] = "/tmp/qr-xls-bench-XXXXXX";
     if (!mkdtemp(tmpl))
         fail("mkdtemp");
