@@ -8,39 +8,14 @@
 #include "app/roster_replace.h"
 #include "app/spreadsheet_dialog.h"
 #include "app/store_safety.h"
+#include "app/workbook_exchange.h"
 #include "forms/kinds/report_list_ops.h"
 #include "roster/import_check.h"
-#include "runtime/to_text.h"
 #include "sheet/component/external_database_component.h"
 
 namespace qr::app {
 
 namespace {
-
-// Every row of Sheet1, the nineteen roster columns found by their headings (a
-// missing heading gives empty texts); nothing when the file cannot be read as a
-// workbook with a Sheet1.
-std::optional<std::vector<SheetRow>> readSheet(const runtime::Text& fileName)
-{
-    sheet::ExternalDatabase& sheetDb = sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet);
-    if (!sheetDb.NewOpenDatabase(importConnectString(fileName)))
-        return std::nullopt;
-    const std::int32_t rowSet = sheetDb.OpenTable(kImportQuery);
-    if (rowSet == 0) {
-        sheetDb.CloseDatabase();
-        return std::nullopt;
-    }
-    std::vector<SheetRow> rows;
-    sheetDb.MoveFirst(rowSet);
-    while (!sheetDb.IsEOF(rowSet)) {
-        SheetRow& row = rows.emplace_back();
-        for (std::size_t c = 0; c < roster::kColumnCount; ++c)
-            row[c] = runtime::toText(sheetDb.ReadColByName(rowSet, roster::kHeadings[c]));
-        sheetDb.MoveNext(rowSet);
-    }
-    sheetDb.CloseDatabase();
-    return rows;
-}
 
 void showInMainList(const std::vector<SheetRow>& rows)
 {
@@ -74,7 +49,7 @@ void importRoster()
     const auto fileName = chooseSpreadsheetFile(false);
     if (!fileName)
         return;
-    const auto rows = readSheet(*fileName);
+    const auto rows = importRows(sheet::externalDatabase(kMainWindow, main_window::kSpreadsheet), *fileName);
     if (!rows) {
         notify(text::kSheetUnreadable, flags::kIconExclamation);
         return;

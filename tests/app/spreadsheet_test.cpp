@@ -6,7 +6,7 @@
 #include "app/component_ids.h"
 #include "app/messages.h"
 #include "app/roster_workbook.h"
-#include "app/spreadsheet_export.h"
+#include "app/workbook_exchange.h"
 #include "app/spreadsheet_sql.h"
 #include "roster/columns.h"
 #include "roster/id_card_check.h"
