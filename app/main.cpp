@@ -1,11 +1,10 @@
 // Program entry: the start window, then the message loop until the last window is gone.
 #include "app/catalogue/catalogue.h"
-#include "app/odbc_setup.h"
+#include "app/run_place.h"
 #include "app/startup.h"
 #include "forms/registry/forms_application.h"
 #include "forms/registry/window_registry.h"
 #include "runtime/directories.h"
-#include "runtime/gbk.h"
 
 #include <cstdio>
 
@@ -18,7 +17,10 @@ int main(int argc, char** argv)
     }
     qr::forms::FormsApplication application(argc, argv);
     qr::runtime::setUpRunDirectory();
-    qr::app::useOdbcDriversOf(qr::runtime::gbkToUtf8(qr::runtime::runDirectory()));
+    std::string problems;
+    qr::app::settleRunPlace(qr::runtime::runDirectory(), problems);
+    if (!problems.empty())
+        std::fprintf(stderr, "Quillroll: %s\n", problems.c_str());
     qr::app::startFormsRuntime();
     qr::forms::loadStartWindow(qr::catalogue::kStartWindow);
     return qr::forms::runMessageLoop();

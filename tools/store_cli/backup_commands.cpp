@@ -1,5 +1,6 @@
 // backups and restore: the copies of both stores kept in the run directory's backups/.
 #include "roster/backups.h"
+#include "roster/data_place.h"
 #include "roster/restore.h"
 #include "runtime/directories.h"
 #include "runtime/gbk.h"
@@ -13,15 +14,15 @@
 namespace qr::tools {
 namespace {
 
-// The run directory named on the command line, else the tool's own directory: the
-// tool is installed beside the program, whose run directory holds the stores.
+// The run directory named on the command line, else the one the program beside the
+// tool uses: its own folder for a portable copy, the per-user data folder once installed.
 int runDirectoryArgument(const Arguments& args, std::size_t index, std::string& dirGbk)
 {
     if (args.size() > index) {
         if (!argumentToGbk(args[index], dirGbk))
             return refuse("the directory name is not valid UTF-8");
     } else {
-        dirGbk = runtime::runDirectory();
+        dirGbk = roster::chooseDataPlace(runtime::runDirectory(), roster::processEnvironment()).directory;
     }
     while (dirGbk.size() > 1 && dirGbk.back() == '/')
         dirGbk.pop_back();
