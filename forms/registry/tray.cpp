@@ -38,7 +38,17 @@ std::string cutTip(std::string_view tip)
     return std::string(tip.substr(0, end));
 }
 
+std::optional<bool>& trayOverride()
+{
+    static std::optional<bool> available;
+    return available;
+}
+
 } // namespace detail
+
+bool systemTrayAvailable() { return detail::trayOverride().value_or(QSystemTrayIcon::isSystemTrayAvailable()); }
+
+void overrideSystemTrayAvailable(std::optional<bool> available) { detail::trayOverride() = available; }
 
 void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string_view tipGbk)
 {
@@ -68,7 +78,7 @@ void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string
     live->tray->setIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
     live->tray->setToolTip(toQString(detail::cutTip(tipGbk)));
     // Without a tray on this desktop the icon is kept but never shown.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (systemTrayAvailable())
         live->tray->show();
 }
 

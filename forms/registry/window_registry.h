@@ -111,6 +111,12 @@ void popupTrayMenu(std::uint32_t windowId, std::uint32_t menuItemId);
 // and shows nothing.
 void setTrayIcon(std::uint32_t windowId, const runtime::Value& icon, std::string_view tipGbk);
 
+// Whether this desktop shows tray icons (GNOME without the AppIndicator extension has
+// none). Nothing the program does may leave a teacher without a tray and without a
+// visible window; tests walk it that way by saying the tray is missing.
+bool systemTrayAvailable();
+void overrideSystemTrayAvailable(std::optional<bool> available); // nothing: ask the desktop again
+
 // ---- handlers ------------------------------------------------------------------------
 
 struct Event {
