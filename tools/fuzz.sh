@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets under AFL++ (instrumenting GCC builds), built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, each for a bounded time, and fails on any crash or hang.
-#   tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET ...]     (default: 3600 s, every target)
-# CI runs it with a short time; by hand, run it for an hour or more. Findings stay in
+#   tools/fuzz.sh [--all-at-once] [SECONDS_PER_TARGET] [TARGET ...]   (default: 3600 s, every target)
+# CI runs it with a short time; by hand, run it for an hour or more. --all-at-once runs
+# every target at the same time, at the lowest CPU priority, so a long run fits beside
+# other work; each target then gets its share of the machine for the whole time. Findings stay in
 # build-fuzz/findings/<target>/default/{crashes,hangs}; an input that found a fault
 # belongs in fuzz/seeds/<target> once the fault is fixed, so every build replays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+together=0
+if [ "${1:-}" = --all-at-once ]; then together=1; shift; fi
 seconds=${1:-3600}
 [ $# -gt 0 ] && shift
 targets=("$@")
@@ -27,25 +31,34 @@ asan=abort_on_error=1:symbolize=0:allocator_may_return_null=1
 export ASAN_OPTIONS=$asan:detect_leaks=0
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 failed=0
-for t in "${targets[@]}"; do
-  out="$build/findings/$t"
+fuzz_one() {
+  local t=$1 out="$build/findings/$1"
   rm -rf "$out"
   mkdir -p "$build/findings"
   # A hang is an input that takes more than 10 s: far beyond any real file.
   afl-fuzz -i "fuzz/seeds/$t" -o "$out" -t 10000 -m none -V "$seconds" -- "$build/fuzz/qr_fuzz_$t" @@ >"$out.log" 2>&1 || {
     echo "$t: afl-fuzz did not run; see $out.log"
-    failed=1
-    continue
+    return 1
   }
-  stats="$out/default/fuzzer_stats"
+}
+report_one() {
+  local t=$1 out="$build/findings/$1"
+  [ -f "$out/default/fuzzer_stats" ] || return 1
+  local stats="$out/default/fuzzer_stats" execs crashes hangs leaks=0
   execs=$(awk -F' *: *' '$1=="execs_done"{print $2}' "$stats")
   crashes=$(find "$out/default/crashes" -type f ! -name README.txt | wc -l)
   hangs=$(find "$out/default/hangs" -type f | wc -l)
-  leaks=0
   ASAN_OPTIONS=$asan:detect_leaks=1:symbolize=1 "$build/fuzz/qr_fuzz_$t" "$out/default/queue" >"$out.leaks" 2>&1 || leaks=1
   echo "$t: $execs executions in $seconds s, $crashes crashes, $hangs hangs, leaks: $leaks"
-  if [ "$crashes" -gt 0 ] || [ "$hangs" -gt 0 ] || [ "$leaks" -gt 0 ]; then
-    failed=1
-  fi
-done
+  [ "$crashes" -eq 0 ] && [ "$hangs" -eq 0 ] && [ "$leaks" -eq 0 ]
+}
+if [ $together -eq 1 ]; then
+  for t in "${targets[@]}"; do nice -n 19 bash -c "$(declare -f fuzz_one); build=$build seconds=$seconds fuzz_one $t" & done
+  wait || true
+  for t in "${targets[@]}"; do report_one "$t" || failed=1; done
+else
+  for t in "${targets[@]}"; do
+    if fuzz_one "$t"; then report_one "$t" || failed=1; else failed=1; fi
+  done
+fi
 exit $failed
