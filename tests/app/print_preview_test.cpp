@@ -10,14 +10,18 @@
 #include "app/roster_print.h"
 #include "forms/registry/window_registry.h"
 #include "print/class_list_print.h"
+#include "print/contact_sheet_print.h"
 #include "tests/print/pdf_reading.h"
 #include "tests/support/file_contents.h"
 
 #include <QApplication>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTest>
+
+#include <functional>
 
 namespace qr::app::test {
 namespace {
@@ -68,9 +72,11 @@ protected:
 
 TEST_F(PrintPreviewTest, CtrlPAndCtrlShiftPOpenTheirPreviewsAndLeaveTheStoresAsTheyWere)
 {
-    seedClass(8);
+    seedClass(30);
     enterMainWindow();
     const auto before = storeFiles();
+    const auto list = classListFromStore(rosterPath(), {mainWindowClassName(), QDate::currentDate()});
+    ASSERT_TRUE(list.has_value());
     forgetBoxes();
 
     struct Case {
@@ -78,10 +84,13 @@ TEST_F(PrintPreviewTest, CtrlPAndCtrlShiftPOpenTheirPreviewsAndLeaveTheStoresAsT
         std::string_view name;
         std::string_view spoken;
         QPageLayout::Orientation orientation;
+        std::function<int(const QPrinter&)> pages; // what the preview must show
     };
     for (const Case& c :
-         {Case{Qt::ControlModifier | Qt::ShiftModifier, kCardPreviewName, "照片打印预览", QPageLayout::Portrait},
-          Case{Qt::ControlModifier, kListPreviewName, "打印预览", QPageLayout::Landscape}}) {
+         {Case{Qt::ControlModifier | Qt::ShiftModifier, kCardPreviewName, "照片打印预览", QPageLayout::Portrait,
+               [](const QPrinter&) { return (30 + print::kCardsPerPage - 1) / print::kCardsPerPage; }},
+          Case{Qt::ControlModifier, kListPreviewName, "打印预览", QPageLayout::Landscape,
+               [&](const QPrinter& printer) { return int(print::classListPages(printer, *list).size()); }}}) {
         SCOPED_TRACE(std::string(c.name));
         pressInMainWindow(c.keys);
         QPrintPreviewDialog* dialog = preview(c.name);
@@ -92,6 +101,10 @@ TEST_F(PrintPreviewTest, CtrlPAndCtrlShiftPOpenTheirPreviewsAndLeaveTheStoresAsT
         EXPECT_TRUE(dialog->accessibleDescription().startsWith(qs(c.name)));
         EXPECT_TRUE(dialog->windowTitle().contains(qs("Tarnfield初中2017级1班")));
         EXPECT_EQ(dialog->printer()->pageLayout().orientation(), c.orientation);
+        // The preview painted its pages through the same layout.
+        auto* pages = dialog->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pages, nullptr);
+        EXPECT_EQ(pages->pageCount(), c.pages(*dialog->printer()));
         dialog->reject();
         settle();
         EXPECT_EQ(preview(c.name), nullptr);
