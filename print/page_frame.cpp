@@ -3,6 +3,7 @@
 #include "runtime/gbk.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -56,9 +57,8 @@ void PageFrame::paint(QPainter& painter, int page, int pageCount) const
     painter.save();
     const QRectF titleBand(page_.left(), page_.top(), page_.width(), titleHeight_);
     painter.setFont(dateFont_);
-    const QString date = date_;
-    const qreal dateWidth = QFontMetricsF(dateFont_, painter.device()).horizontalAdvance(date);
-    painter.drawText(titleBand, Qt::AlignRight | Qt::AlignBottom, date);
+    const qreal dateWidth = QFontMetricsF(dateFont_, painter.device()).horizontalAdvance(date_);
+    painter.drawText(titleBand, Qt::AlignRight | Qt::AlignBottom, date_);
     painter.setFont(titleFont_);
     const QRectF titleRoom = titleBand.adjusted(0, 0, -(dateWidth + millimetres(*painter.device(), 5)), 0);
     const QString title =

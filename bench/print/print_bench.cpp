@@ -97,6 +97,10 @@ template <typename Read, typename Print> std::vector<Round> measure(Read read, P
         auto start = Clock::now();
         auto document = read();
         round.read = msSince(start);
+        if (!document) {
+            std::fprintf(stderr, "cannot open the roster store\n");
+            std::exit(1);
+        }
         start = Clock::now();
         round.pages = print(*document);
         round.print = msSince(start);
