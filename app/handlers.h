@@ -39,6 +39,8 @@ Value mainOpenDeleted(const Event&);
 Value mainClearRoster(const Event&);
 // Fills the main list from the roster store; with no students, says so.
 void showAll();
+// The class name the main window's caption shows (before the product name).
+Text mainWindowClassName();
 // Spreadsheet export and import (spreadsheet_export.cpp, spreadsheet_import.cpp).
 Value mainExport(const Event&);
 Value mainImport(const Event&);

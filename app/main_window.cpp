@@ -6,6 +6,7 @@
 #include "app/find_box.h"
 #include "app/handlers.h"
 #include "app/messages.h"
+#include "app/print_preview.h"
 #include "app/store_safety.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
@@ -83,6 +84,14 @@ void showAll()
         notify(text::kNoStudents, flags::kIconExclamation, text::kNoStudentsTitle);
 }
 
+Text mainWindowClassName()
+{
+    Text caption = forms::readProperty(kMainWindow, windowComponent(kMainWindow), property::kWindowCaption).asText();
+    if (caption.ends_with(kProductTitle))
+        caption.resize(caption.size() - kProductTitle.size());
+    return caption;
+}
+
 Value mainWindowLoaded(const Event&)
 {
     Text caption;
@@ -95,6 +104,7 @@ Value mainWindowLoaded(const Event&)
     const auto icon = catalogue::programIconBytes();
     forms::setTrayIcon(kMainWindow, Value::byteSet(runtime::ByteSet(icon.begin(), icon.end())), kTrayTip);
     installFindBox(kMainWindow, main_window::kList);
+    installPrinting(kMainWindow);
     showAll();
     return {};
 }

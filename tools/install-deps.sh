@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
   libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libqt6printsupport6
   libjpeg-dev libpng-dev zlib1g-dev
   libsqlite3-dev libssl-dev nlohmann-json3-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
@@ -14,6 +14,7 @@ packages=(
   python3-xlwt python3-xlrd
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-wqy-microhei
   xvfb xauth
+  poppler-utils
   afl++
 )
 

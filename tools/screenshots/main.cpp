@@ -1,7 +1,8 @@
 // quillroll-screenshots STORE-TOOL OUTPUT-FOLDER
 //
 // Takes the pictures of the README's "Using Quillroll" (docs/app): the running
-// program's main window holding a few students, and the add form, in a data
+// program's main window holding a few students, the print preview of its class
+// list, and the add form, in a data
 // directory of its own that the store tool (quillroll-store) sets up. The program
 // starts as it always does (so with the control look of its start-up), and the
 // pictures are read back from the display it runs on; the README's were taken on
@@ -12,10 +13,12 @@
 #include "app/app_paths.h"
 #include "app/catalogue/catalogue.h"
 #include "app/component_ids.h"
+#include "app/print_preview.h"
 #include "app/startup.h"
 #include "app/student_record.h"
 #include "forms/registry/component_kind.h"
 #include "forms/registry/forms_application.h"
+#include "forms/registry/qt_text.h"
 #include "forms/registry/window_registry.h"
 #include "forms/template/ids.h"
 #include "runtime/config_items.h"
@@ -27,7 +30,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QPrintPreviewDialog>
 #include <QScreen>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -90,9 +95,8 @@ void waitUntilShown(QWidget& window)
 
 // The window's pixels as the screen shows them; the widget's own rendering where
 // the platform cannot read its screen back.
-bool save(std::uint32_t windowId, const std::filesystem::path& file)
+bool saveWidget(QWidget* top, const std::filesystem::path& file)
 {
-    QWidget* top = topWindow(windowId);
     if (top == nullptr)
         return false;
     waitUntilShown(*top);
@@ -101,7 +105,31 @@ bool save(std::uint32_t windowId, const std::filesystem::path& file)
         shot = screen->grabWindow(top->winId());
     if (shot.isNull())
         shot = top->grab();
-    return shot.save(QString::fromStdString(file.string()));
+    return shot.save(QString::fromStdString(file.string()), nullptr, 0);
+}
+
+bool save(std::uint32_t windowId, const std::filesystem::path& file) { return saveWidget(topWindow(windowId), file); }
+
+// The class list's print preview, opened by its key (Ctrl+P) and closed again.
+bool savePrintPreview(const std::filesystem::path& file)
+{
+    QWidget* main = topWindow(qr::app::kMainWindow);
+    if (main == nullptr)
+        return false;
+    for (QShortcut* shortcut : main->findChildren<QShortcut*>())
+        if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_P))
+            emit shortcut->activated();
+    auto* preview = main->findChild<QPrintPreviewDialog*>(qr::forms::toQString(qr::app::kListPreviewName));
+    if (preview == nullptr)
+        return false;
+    // The pages are drawn once the preview is on screen.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    const bool saved = saveWidget(preview, file);
+    preview->close();
+    return saved;
 }
 
 } // namespace
@@ -142,6 +170,7 @@ int main(int argc, char** argv)
     qr::forms::raiseEvent(qr::app::kStartWindow, 0x160100D5, 0);
     QApplication::processEvents();
     bool ok = save(qr::app::kMainWindow, out / "main-window.png");
+    ok = savePrintPreview(out / "print-preview.png") && ok;
     QTimer::singleShot(300, [&] {
         ok = save(qr::app::kAddForm, out / "add-form.png") && ok;
         qr::forms::destroyWindow(qr::app::kAddForm);
