@@ -2,12 +2,12 @@
 
 #include "app/app_paths.h"
 #include "app/handlers.h"
+#include "app/print/class_list_print.h"
+#include "app/print/contact_sheet_print.h"
 #include "app/roster_print.h"
 #include "app/store_safety.h"
 #include "forms/registry/qt_text.h"
 #include "forms/registry/window_registry.h"
-#include "print/class_list_print.h"
-#include "print/contact_sheet_print.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>

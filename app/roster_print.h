@@ -3,7 +3,7 @@
 // same order, and the photos as stored. Reading changes nothing in the store.
 #pragma once
 
-#include "print/printed_roster.h"
+#include "app/print/printed_roster.h"
 
 #include <optional>
 #include <string_view>

@@ -4,8 +4,8 @@
 // without a display.
 #include "app/roster_print.h"
 #include "app/student_record.h"
-#include "print/class_list_print.h"
-#include "print/contact_sheet_print.h"
+#include "app/print/class_list_print.h"
+#include "app/print/contact_sheet_print.h"
 #include "roster/store_layout.h"
 #include "store/commands.h"
 

@@ -6,12 +6,12 @@
 #include "app/app_paths.h"
 #include "app/component_ids.h"
 #include "app/handlers.h"
+#include "app/print/class_list_print.h"
+#include "app/print/contact_sheet_print.h"
 #include "app/print_preview.h"
 #include "app/roster_print.h"
 #include "forms/registry/window_registry.h"
-#include "print/class_list_print.h"
-#include "print/contact_sheet_print.h"
-#include "tests/print/pdf_reading.h"
+#include "tests/app/print/pdf_reading.h"
 #include "tests/support/file_contents.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "tests/print/pdf_reading.h"
+#include "tests/app/print/pdf_reading.h"
 
 #include <QProcess>
 #include <QRegularExpression>

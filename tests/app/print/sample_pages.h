@@ -2,8 +2,8 @@
 // none inside another text, so each must appear on paper exactly once.
 #pragma once
 
+#include "app/print/printed_roster.h"
 #include "forms/registry/fonts.h"
-#include "print/printed_roster.h"
 #include "runtime/gbk.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 // The photo contact sheet on paper: twelve cards a page, each with its photo (or an
 // empty frame) and its five texts.
-#include "print/contact_sheet_print.h"
-#include "print/page_frame.h"
-#include "tests/print/pdf_reading.h"
-#include "tests/print/sample_pages.h"
+#include "app/print/contact_sheet_print.h"
+#include "app/print/page_frame.h"
+#include "tests/app/print/pdf_reading.h"
+#include "tests/app/print/sample_pages.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

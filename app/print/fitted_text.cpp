@@ -1,4 +1,4 @@
-#include "print/fitted_text.h"
+#include "app/print/fitted_text.h"
 
 #include <QFontMetricsF>
 #include <QTextLayout>

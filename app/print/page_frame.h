@@ -3,7 +3,7 @@
 // are in the device's pixels, so the same code serves any resolution.
 #pragma once
 
-#include "print/printed_roster.h"
+#include "app/print/printed_roster.h"
 
 #include <QRectF>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "print/class_list_print.h"
+#include "app/print/class_list_print.h"
 
-#include "print/fitted_text.h"
-#include "print/page_frame.h"
+#include "app/print/fitted_text.h"
+#include "app/print/page_frame.h"
 
 #include <QFontMetricsF>
 #include <QPageSize>

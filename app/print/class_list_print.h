@@ -3,7 +3,7 @@
 // over up to three lines and cut beyond them.
 #pragma once
 
-#include "print/printed_roster.h"
+#include "app/print/printed_roster.h"
 
 #include <QPageLayout>
 

@@ -3,7 +3,7 @@
 // 性别, 身份证号, 监护1姓名 and 监护1电话, in list order.
 #pragma once
 
-#include "print/printed_roster.h"
+#include "app/print/printed_roster.h"
 
 #include <QPageLayout>
 

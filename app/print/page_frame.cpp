@@ -1,4 +1,4 @@
-#include "print/page_frame.h"
+#include "app/print/page_frame.h"
 
 #include "runtime/gbk.h"
 

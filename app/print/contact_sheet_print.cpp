@@ -1,7 +1,7 @@
-#include "print/contact_sheet_print.h"
+#include "app/print/contact_sheet_print.h"
 
+#include "app/print/page_frame.h"
 #include "forms/kinds/image/picture_decoder.h"
-#include "print/page_frame.h"
 
 #include <QFontMetricsF>
 #include <QImage>

@@ -1,9 +1,9 @@
 // The class list on paper: rendered to PDF through the code a printer gets, then
 // read back as text.
-#include "print/class_list_print.h"
-#include "print/page_frame.h"
-#include "tests/print/pdf_reading.h"
-#include "tests/print/sample_pages.h"
+#include "app/print/class_list_print.h"
+#include "app/print/page_frame.h"
+#include "tests/app/print/pdf_reading.h"
+#include "tests/app/print/sample_pages.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
