@@ -16,7 +16,7 @@ namespace qr::app {
 
 QImage uprightPicture(const runtime::ByteSet& file)
 {
-    // Only what the photo box would show counts as a picture; anything else is
+    // Only the formats the photo box shows count as pictures; any other file is
     // kept as chosen, exactly as before.
     if (forms::recognisePicture(file.data(), file.size()) == forms::PictureFormat::None)
         return {};
@@ -26,8 +26,8 @@ QImage uprightPicture(const runtime::ByteSet& file)
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     QImage picture = reader.read();
-    // Formats Qt reads no better than the box (or not at all) come from the box's
-    // own decoder; they carry no orientation.
+    // What Qt cannot read (a cursor file, say) comes from the box's own decoder,
+    // without an orientation.
     if (picture.isNull())
         picture = forms::decodePictureFile(file);
     return picture;
