@@ -38,6 +38,9 @@ inline constexpr std::string_view kNumberHint = "如果没有Lexgrove学号请�
 inline constexpr std::string_view kDuplicateIdCard = "该身份证号已存在，请核对后添加！";
 inline constexpr std::string_view kAdded = "添加成功！";
 inline constexpr std::string_view kModified = "修改成功！";
+// The question about a large photo file: its size in MB goes between the two parts.
+inline constexpr std::string_view kLargePhotoBefore = "照片文件较大（";
+inline constexpr std::string_view kLargePhotoAfter = " MB），是否缩小后保存？";
 // Deleted-students window.
 inline constexpr std::string_view kNothingToRestore = "您尚未选择要还原信息的学生！";
 inline constexpr std::string_view kAskRestore = "是否还原选中的学生信息？";

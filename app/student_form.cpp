@@ -2,6 +2,7 @@
 
 #include "app/app_paths.h"
 #include "app/combo_choices.h"
+#include "app/large_photo.h"
 #include "app/messages.h"
 #include "app/store_session.h"
 #include "app/student_list.h"
@@ -143,7 +144,7 @@ void replacePhotoFromFile(const StudentFormIds& ids)
     runtime::ByteSet bytes = runtime::readFile(fileName);
     if (bytes.empty())
         return;
-    forms::writeProperty(ids.window, ids.photo, property::kPicture, Value::byteSet(std::move(bytes)));
+    forms::writeProperty(ids.window, ids.photo, property::kPicture, Value::byteSet(photoToKeep(std::move(bytes))));
 }
 
 std::int32_t selectedRosterRecord()

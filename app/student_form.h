@@ -24,7 +24,8 @@ bool showStoredStudent(const StudentFormIds& ids, std::int32_t recordNumber);
 bool studentIsReadable(std::int32_t recordNumber);
 
 // Asks for a picture file; a confirmed file that yields bytes becomes the photo.
-// A cancelled dialog (or a file that cannot be read) leaves the photo as it was.
+// A cancelled dialog (or a file that cannot be read) leaves the photo as it was. A
+// large picture file may be kept shrunk (app/large_photo.h).
 void replacePhotoFromFile(const StudentFormIds& ids);
 
 // The main list's selected row as a record number (row + 1), or 0 when no listed
