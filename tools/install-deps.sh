@@ -15,6 +15,7 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-wqy-microhei
   xvfb xauth
   afl++
+  lintian desktop-file-utils appstream dpkg-dev fakeroot file
 )
 
 missing=()
