@@ -24,7 +24,7 @@ expected=$(
     echo "644 share/man/man1/quillroll.1.gz"
     echo "644 share/man/man1/quillroll-store.1.gz"
     echo "644 share/doc/quillroll/copyright"
-    echo "644 share/doc/quillroll/changelog.Debian.gz"
+    echo "644 share/doc/quillroll/changelog.gz"
   } | sort -k2
 )
 actual=$(cd "$stage" && find . -mindepth 1 -not -type d -printf '%m %P\n' | sort -k2)
@@ -42,7 +42,7 @@ if [ -n "$bad_dirs" ]; then
 fi
 
 # The manual pages and changelog carry neither name nor time stamp (gzip -n).
-for gz in "$stage"/share/man/man1/*.gz "$stage/share/doc/quillroll/changelog.Debian.gz"; do
+for gz in "$stage"/share/man/man1/*.gz "$stage/share/doc/quillroll/changelog.gz"; do
   if [ "$(od -An -tu4 -j4 -N4 "$gz" | tr -d ' ')" != 0 ] || [ $(( $(od -An -tu1 -j3 -N1 "$gz") & 8 )) -ne 0 ]; then
     echo "$gz: time stamp or file name stored"
     exit 1
