@@ -16,6 +16,7 @@ packages=(
   xvfb xauth
   poppler-utils
   afl++
+  lintian desktop-file-utils appstream dpkg-dev fakeroot file
 )
 
 missing=()
