@@ -22,6 +22,10 @@ Entry readEntry(const std::uint8_t* e) { return Entry{e[0] == 0 ? 256 : e[0], e[
 
 QImage decodeIconFile(const std::uint8_t* data, std::size_t size)
 {
+    // The content dispatch only sends files of a whole header here; the decoder keeps
+    // to its own bounds all the same.
+    if (data == nullptr || size < kDirectoryHeader)
+        return {};
     const std::size_t count = getU16(data + 4);
     if (count == 0 || size < kDirectoryHeader + count * kEntrySize)
         return {};
