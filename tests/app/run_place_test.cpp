@@ -2,42 +2,28 @@
 // directory copied elsewhere (the original gone) still exports and imports, and a
 // program laid out as installed keeps its files in the user's data folder.
 #include "tests/support/file_contents.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 #include "xlsodbc/driver_registration.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using qr::test_support::shellQuoted;
 
-// Runs a shell command; its exit status, with what it printed in `output`.
+// Runs a shell command; its exit status, with what it printed (both streams) in `output`.
 int run(const std::string& command, std::string& output)
 {
-    output.clear();
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = -1;
+    output = qr::test_support::runShell(command + " 2>&1", status);
+    return status;
 }
 
 // A run directory as the build makes one: the program (here the round-trip client,
@@ -48,7 +34,7 @@ void makeRunDirectory(const fs::path& dir)
     fs::copy_file(QR_ROUND_TRIP, dir / "qr_sheet_round_trip");
     fs::copy_file(QR_XLS_DRIVER_FILE, dir / "libqrxlsodbc.so");
     std::string output;
-    ASSERT_EQ(run(std::string(QR_STORE_TOOL) + " seed-stores " + quoted(dir.string()), output), 0) << output;
+    ASSERT_EQ(run(std::string(QR_STORE_TOOL) + " seed-stores " + shellQuoted(dir.string()), output), 0) << output;
 }
 
 std::string registeredDriver(const fs::path& dir)
@@ -62,7 +48,8 @@ TEST(RunPlace, ACopiedRunDirectoryWorksWithTheOriginalGone)
     const fs::path original = fs::path(scratch.path()) / "build" / "run";
     makeRunDirectory(original);
     std::string output;
-    ASSERT_EQ(run(quoted((original / "qr_sheet_round_trip").string()) + " " + quoted(scratch.path()), output), 0)
+    ASSERT_EQ(run(shellQuoted((original / "qr_sheet_round_trip").string()) + " " + shellQuoted(scratch.path()), output),
+              0)
         << output;
     EXPECT_NE(output.find("(portable)"), std::string::npos) << output;
     ASSERT_NE(registeredDriver(original).find(original.string()), std::string::npos);
@@ -74,7 +61,8 @@ TEST(RunPlace, ACopiedRunDirectoryWorksWithTheOriginalGone)
     fs::remove_all(fs::path(scratch.path()) / "build");
     ASSERT_FALSE(fs::exists(original));
 
-    ASSERT_EQ(run(quoted((copy / "qr_sheet_round_trip").string()) + " " + quoted(scratch.path()), output), 0) << output;
+    ASSERT_EQ(run(shellQuoted((copy / "qr_sheet_round_trip").string()) + " " + shellQuoted(scratch.path()), output), 0)
+        << output;
     EXPECT_EQ(registeredDriver(copy), qr::xls::registrationText((copy / "libqrxlsodbc.so").string()));
     for (const auto& entry : fs::directory_iterator(copy))
         EXPECT_EQ(entry.path().filename().string().rfind(".odbcinst", 0), std::string::npos) << "left behind";
@@ -93,10 +81,11 @@ TEST(RunPlace, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder)
     std::string output;
     const fs::path seeds = prefix / "share" / "quillroll";
     fs::create_directories(seeds);
-    ASSERT_EQ(run(std::string(QR_STORE_TOOL) + " seed-stores " + quoted(seeds.string()), output), 0) << output;
+    ASSERT_EQ(run(std::string(QR_STORE_TOOL) + " seed-stores " + shellQuoted(seeds.string()), output), 0) << output;
 
-    const std::string start = "env -u XDG_DATA_HOME HOME=" + quoted(home.string()) + " " +
-                              quoted((prefix / "bin" / "qr_sheet_round_trip").string()) + " " + quoted(scratch.path());
+    const std::string start = "env -u XDG_DATA_HOME HOME=" + shellQuoted(home.string()) + " " +
+                              shellQuoted((prefix / "bin" / "qr_sheet_round_trip").string()) + " " +
+                              shellQuoted(scratch.path());
     ASSERT_EQ(run(start, output), 0) << output;
     EXPECT_NE(output.find("(installed)"), std::string::npos) << output;
 

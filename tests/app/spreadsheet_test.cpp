@@ -6,12 +6,13 @@
 #include "app/component_ids.h"
 #include "app/messages.h"
 #include "app/roster_workbook.h"
-#include "app/workbook_exchange.h"
 #include "app/spreadsheet_sql.h"
+#include "app/workbook_exchange.h"
 #include "roster/columns.h"
 #include "roster/id_card_check.h"
 #include "runtime/file_access.h"
 #include "runtime/gbk.h"
+#include "tests/support/shell_command.h"
 
 #include <nlohmann/json.hpp>
 
@@ -24,6 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using runtime::PressedButton;
+using test_support::runShell;
+using test_support::shellQuoted;
 
 constexpr int kImportEntry = 5;
 constexpr int kExportEntry = 6;
@@ -31,33 +34,11 @@ constexpr int kXlrdText = 1;
 
 std::string utf8(std::string_view gbkText) { return runtime::gbkToUtf8(gbkText); }
 
-std::string shellQuoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string runCommand(const std::string& command, int& status)
-{
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, got);
-    status = ::pclose(pipe);
-    return out;
-}
-
 json dumpWorkbook(const fs::path& file)
 {
     int status = -1;
     const std::string out =
-        runCommand("/usr/bin/python3 " + std::string(QR_SHEET_FILES) + " dump " + shellQuoted(file.string()), status);
+        runShell("/usr/bin/python3 " + std::string(QR_SHEET_FILES) + " dump " + shellQuoted(file.string()), status);
     EXPECT_EQ(status, 0) << out;
     return status == 0 ? json::parse(out) : json::object();
 }
@@ -66,9 +47,9 @@ json dumpWorkbook(const fs::path& file)
 void makeWorkbook(const fs::path& file, const json& sheets)
 {
     int status = -1;
-    const std::string out = runCommand("/usr/bin/python3 " + std::string(QR_SHEET_FILES) + " make " +
-                                           shellQuoted(file.string()) + " " + shellQuoted(sheets.dump()),
-                                       status);
+    const std::string out = runShell("/usr/bin/python3 " + std::string(QR_SHEET_FILES) + " make " +
+                                         shellQuoted(file.string()) + " " + shellQuoted(sheets.dump()),
+                                     status);
     ASSERT_EQ(status, 0) << out;
 }
 

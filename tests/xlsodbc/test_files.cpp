@@ -1,6 +1,7 @@
 #include "tests/xlsodbc/test_files.h"
 
 #include "runtime/gbk.h"
+#include "tests/support/shell_command.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,18 +25,10 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::string runScript(const std::string& script, const std::string& argument, int& status)
 {
-    const std::string command =
-        "/usr/bin/python3 '" + std::string(QR_XLS_TEST_SCRIPTS) + "/" + script + "' '" + argument + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("popen failed");
-    std::string out;
-    char buf[65536];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    status = pclose(pipe);
-    return out;
+    return qr::test_support::runShell(
+        "/usr/bin/python3 " + qr::test_support::shellQuoted(std::string(QR_XLS_TEST_SCRIPTS) + "/" + script) + " " +
+            qr::test_support::shellQuoted(argument),
+        status);
 }
 
 std::string gbk(std::u8string_view utf8)
